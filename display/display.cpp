@@ -52,8 +52,8 @@ int32_t display_keys_held(const display_keys* keys, int32_t code) {
   return keys->held[code];
 }
 
-int display_clip(int32_t screen_w, int32_t screen_h, int32_t dx, int32_t dy, const pixmap* pm, int32_t sx,
-                 int32_t sy, int32_t w, int32_t h, pixmap_copy_rect* out) {
+int display_clip(int32_t screen_w, int32_t screen_h, int32_t dx, int32_t dy, const pixmap* pm, int32_t sx, int32_t sy,
+                 int32_t w, int32_t h, pixmap_copy_rect* out) {
   if (!pm)
     return 0;
   return pixmap_clip_copy(screen_w, screen_h, dx, dy, pm->width, pm->height, sx, sy, w, h, out);

@@ -88,5 +88,5 @@ int32_t display_keys_held(const display_keys* keys, int32_t code);
 
 // Clips a present of pixmap rectangle (sx, sy, w, h) to (dx, dy) on a screen
 // of screen_w x screen_h. Returns 0 when nothing remains to draw.
-int display_clip(int32_t screen_w, int32_t screen_h, int32_t dx, int32_t dy, const pixmap* pm, int32_t sx,
-                 int32_t sy, int32_t w, int32_t h, pixmap_copy_rect* out);
+int display_clip(int32_t screen_w, int32_t screen_h, int32_t dx, int32_t dy, const pixmap* pm, int32_t sx, int32_t sy,
+                 int32_t w, int32_t h, pixmap_copy_rect* out);

@@ -84,8 +84,8 @@ void pixmap_fill_rect(pixmap* pm, int32_t x, int32_t y, int32_t w, int32_t h, ui
   }
 }
 
-int pixmap_clip_copy(int32_t dst_w, int32_t dst_h, int32_t dx_, int32_t dy_, int32_t src_w, int32_t src_h,
-                     int32_t sx_, int32_t sy_, int32_t w, int32_t h, pixmap_copy_rect* out) {
+int pixmap_clip_copy(int32_t dst_w, int32_t dst_h, int32_t dx_, int32_t dy_, int32_t src_w, int32_t src_h, int32_t sx_,
+                     int32_t sy_, int32_t w, int32_t h, pixmap_copy_rect* out) {
   if (w <= 0 || h <= 0)
     return 0;
   // 64-bit throughout so that no clipping sum can overflow.
@@ -127,8 +127,7 @@ int pixmap_clip_copy(int32_t dst_w, int32_t dst_h, int32_t dx_, int32_t dy_, int
   return 1;
 }
 
-void pixmap_blit(pixmap* dst, int32_t dx, int32_t dy, const pixmap* src, int32_t sx, int32_t sy, int32_t w,
-                 int32_t h) {
+void pixmap_blit(pixmap* dst, int32_t dx, int32_t dy, const pixmap* src, int32_t sx, int32_t sy, int32_t w, int32_t h) {
   pixmap_copy_rect c;
   if (!pixmap_clip_copy(dst->width, dst->height, dx, dy, src->width, src->height, sx, sy, w, h, &c))
     return;

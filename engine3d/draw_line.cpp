@@ -36,7 +36,7 @@ void float_line(pixmap* target, int32_t x0, int32_t y0, int32_t x1, int32_t y1, 
     line_narrow(float(x0), sx, target->width, &first, &end);
     line_narrow(float(y0), sy, target->height, &first, &end);
   }
-  float x = float(x0) + float(first) * sx, y = float(y0) + float(first) * sy;
+  float x = float(double(x0) + double(first) * sx), y = float(double(y0) + double(first) * sy);
   for (int64_t i = first; i < end; i++) {
     const int32_t px = raster_trunc(x), py = raster_trunc(y);
     // The clipping of render_polygon keeps lines inside; direct callers may not.

@@ -31,7 +31,9 @@ inline pixmap_ptr make_coordinate_texture(int32_t width = 256, int32_t height = 
   return pm;
 }
 
-inline uint32_t coordinate_texel(int32_t u, int32_t v) { return uint32_t(u & 255) | uint32_t(v & 255) << 8 | 0x7Fu << 24; }
+inline uint32_t coordinate_texel(int32_t u, int32_t v) {
+  return uint32_t(u & 255) | uint32_t(v & 255) << 8 | 0x7Fu << 24;
+}
 
 // A polygon with the given flags and three vertices (screen or camera space).
 inline polygon make_polygon(uint32_t flags, vec3 v0, vec3 v1, vec3 v2) {

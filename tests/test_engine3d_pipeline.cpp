@@ -244,7 +244,7 @@ TEST_F(Pipeline, FlatLightSumsTheLightsAtTheCentroid) {
   EXPECT_EQ(p.shade, 100);
   ASSERT_FALSE(drawn.empty());
   EXPECT_EQ(drawn[0].shade, 100);
-  add_light(9, {0, 0, -10}, 100, 5); // 100 * 5 * 10 / 100
+  add_light(9, {0, 0, -10}, 100, 5);  // 100 * 5 * 10 / 100
   add_light(12, {0, 0, -20}, 100, 2); // 100 * 2 / 20
   add_light(3, {0, 0, -20}, 100, 2);  // never created by the system: nothing
   add_light(0x14, {0, 0, 0}, 0.5f);   // only the low four bits count: ambient

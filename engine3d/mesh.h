@@ -13,7 +13,7 @@ struct mesh_face {
   int32_t surface; // index of the face's surface
   int32_t kind;    // 1 dot, 2 line, 4 triangle
   int32_t index[3];
-  polygon poly;
+  struct polygon polygon; // drawn with; flags, colour and texture data set once, vertices every frame
 };
 
 struct mesh {

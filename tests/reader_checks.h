@@ -28,6 +28,27 @@ pixmap_ptr reader_load(pixmap* (*load)(const char*), const std::string& path);
 // The same after writing bytes to path.
 pixmap_ptr reader_load_bytes(pixmap* (*load)(const char*), const std::string& path, const fixture_bytes& bytes);
 
+// Captures standard output (or error) for its lifetime, also when an
+// assertion leaves the test early.
+struct reader_capture {
+  bool error;
+  bool taken = false;
+  explicit reader_capture(bool standard_error = false) : error(standard_error) {
+    if (error)
+      testing::internal::CaptureStderr();
+    else
+      testing::internal::CaptureStdout();
+  }
+  std::string text() {
+    taken = true;
+    return error ? testing::internal::GetCapturedStderr() : testing::internal::GetCapturedStdout();
+  }
+  ~reader_capture() {
+    if (!taken)
+      text();
+  }
+};
+
 // 1 when the command is found on PATH.
 bool reader_tool_available(const std::string& name);
 #define READER_REQUIRE_TOOL(name)                                                                                  \

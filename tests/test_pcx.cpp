@@ -2,6 +2,7 @@
 #include "reader_checks.h"
 #include "testkit.h"
 
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {

@@ -253,6 +253,12 @@ fixture_bytes fixture_gif_giflib(const fixture_gif& spec) {
     if (!ok)
       break;
     ColorMapObject* local = gif_map(image.palette);
+    // giflib drops (without freeing) the previous image's local palette when
+    // the next image has none.
+    if (!local && gif->Image.ColorMap) {
+      GifFreeMapObject(gif->Image.ColorMap);
+      gif->Image.ColorMap = nullptr;
+    }
     ok = EGifPutImageDesc(gif, image.left, image.top, image.w, image.h, image.interlace, local) == GIF_OK;
     GifFreeMapObject(local);
     // giflib takes the rows in the order they are stored.

@@ -41,9 +41,9 @@ fixture_bytes fixture_pcx(int w, int h, int planes, const fixture_bytes& data, c
                           const fixture_pcx_options& options = {});
 
 struct fixture_tga_options {
-  int origin = 2;        // (descriptor >> 4) & 3; 2 = top left
-  std::string id;        // ID field
-  int colour_map = 0;    // declared colour-map entries (24-bit each, filled with noise)
+  int origin = 2;     // (descriptor >> 4) & 3; 2 = top left
+  std::string id;     // ID field
+  int colour_map = 0; // declared colour-map entries (24-bit each, filled with noise)
   int image_type = 2;
 };
 

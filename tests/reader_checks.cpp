@@ -1,8 +1,8 @@
 #include "reader_checks.h"
 
 #include "mem.h"
-#include "vfs.h"
 #include "testkit.h"
+#include "vfs.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -96,8 +96,7 @@ static std::string reader_hex(uint32_t value) {
   if (!pm)
     return ::testing::AssertionFailure() << "no pixmap";
   if (pm->width != w || pm->height != h)
-    return ::testing::AssertionFailure() << "size " << pm->width << "x" << pm->height << ", expected " << w << "x"
-                                         << h;
+    return ::testing::AssertionFailure() << "size " << pm->width << "x" << pm->height << ", expected " << w << "x" << h;
   const size_t channels = alpha < 0 ? 4 : 3;
   if (expected.size() != size_t(w) * size_t(h) * channels)
     return ::testing::AssertionFailure() << "expected data has " << expected.size() << " bytes";
@@ -108,8 +107,8 @@ static std::string reader_hex(uint32_t value) {
       const uint32_t want = pixmap_rgba(e[0], e[1], e[2], alpha < 0 ? e[3] : uint32_t(alpha));
       const uint32_t got = pm->pixels[i];
       if (got != want)
-        return ::testing::AssertionFailure() << "pixel (" << x << "," << y << ") is " << reader_hex(got)
-                                             << ", expected " << reader_hex(want);
+        return ::testing::AssertionFailure()
+               << "pixel (" << x << "," << y << ") is " << reader_hex(got) << ", expected " << reader_hex(want);
     }
   return ::testing::AssertionSuccess();
 }

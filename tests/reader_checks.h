@@ -51,7 +51,7 @@ struct reader_capture {
 
 // 1 when the command is found on PATH.
 bool reader_tool_available(const std::string& name);
-#define READER_REQUIRE_TOOL(name)                                                                                  \
+#define READER_REQUIRE_TOOL(name)                                                                                      \
   ASSERT_TRUE(reader_tool_available(name)) << "the test needs '" << (name) << "' on PATH (scripts/setup installs it)"
 
 // Runs a shell command; fails with its output when its status is not 0.

@@ -212,8 +212,9 @@ fixture_bytes gif_around(int w, int h, const fixture_bytes& palette, const fixtu
   int depth = 0;
   while ((2 << depth) < int(palette.size() / 3))
     depth++;
-  fixture_bytes out = {'G', 'I', 'F', '8', '9', 'a', uint8_t(w), uint8_t(w >> 8), uint8_t(h), uint8_t(h >> 8),
-                       uint8_t(0x80 | depth), 0, 0};
+  fixture_bytes out = {
+      'G', 'I', 'F', '8', '9', 'a', uint8_t(w), uint8_t(w >> 8), uint8_t(h), uint8_t(h >> 8), uint8_t(0x80 | depth),
+      0,   0};
   out.insert(out.end(), palette.begin(), palette.end());
   out.insert(out.end(), {',', 0, 0, 0, 0, uint8_t(w), uint8_t(w >> 8), uint8_t(h), uint8_t(h >> 8), 0});
   out.insert(out.end(), data.begin(), data.end());

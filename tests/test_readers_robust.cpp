@@ -55,8 +55,7 @@ void load_mutant(pixmap* (*load)(const char*), const fixture_bytes& bytes, const
 mutation_stats mutate(pixmap* (*load)(const char*), const fixture_bytes& file) {
   mutation_stats stats;
   for (size_t cut = 0; cut < file.size(); cut++)
-    load_mutant(load, fixture_bytes(file.begin(), file.begin() + long(cut)), "cut at " + std::to_string(cut),
-                &stats);
+    load_mutant(load, fixture_bytes(file.begin(), file.begin() + long(cut)), "cut at " + std::to_string(cut), &stats);
   for (size_t at = 0; at < file.size(); at++)
     for (uint8_t mask : {uint8_t(0xFF), uint8_t(0x01), uint8_t(0x80)}) {
       fixture_bytes bad = file;
@@ -73,9 +72,9 @@ TEST(ReaderRobustness, Pcx) {
   const fixture_bytes palette = fixture_palette(256, 3);
   fixture_pcx_options across;
   across.runs_across_planes = true;
-  for (const fixture_bytes& file : {fixture_pcx(13, 7, 3, fixture_rgb(13, 7, 1), {}),
-                                    fixture_pcx(13, 7, 3, fixture_rgb(13, 7, 2), {}, across),
-                                    fixture_pcx(13, 7, 1, fixture_indices(13, 7, 256, 3), palette)}) {
+  for (const fixture_bytes& file :
+       {fixture_pcx(13, 7, 3, fixture_rgb(13, 7, 1), {}), fixture_pcx(13, 7, 3, fixture_rgb(13, 7, 2), {}, across),
+        fixture_pcx(13, 7, 1, fixture_indices(13, 7, 256, 3), palette)}) {
     const mutation_stats stats = mutate(pcx_load, file);
     EXPECT_GT(stats.loaded, 0);
     EXPECT_GT(stats.refused, 0);

@@ -6,7 +6,7 @@
 #include "sound_midas.h"
 #include "vfs.h"
 
-uint32_t music_mode = MUSIC_USE_MIDAS;
+std::atomic<uint32_t> music_mode{MUSIC_USE_MIDAS};
 int32_t music_error = 0;
 
 std::atomic<sound_song*> music_song{nullptr};

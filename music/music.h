@@ -60,8 +60,8 @@ struct music_clock {
   int32_t last_tick_count;
 };
 
-extern uint32_t music_mode; // 0x1000 at start
-extern int32_t music_error; // last error code; reading its text keeps it
+extern std::atomic<uint32_t> music_mode; // 0x1000 at start; read by the timer thread too
+extern int32_t music_error;              // last error code; reading its text keeps it
 
 int music_init(const char* name, uint32_t flags, int32_t reserved);
 int music_load_file(const char* name);
@@ -79,7 +79,7 @@ const char* music_error_text();
 // The tick routine (run by the timer, or by the virtual clock): ignored when
 // id is not the running timer's identifier.
 void music_tick(uint32_t id);
-// Identifier of the running timer (0: none ever started).
+// Identifier of the running timer (0: none runs).
 uint32_t music_timer_id();
 int music_timer_running();
 

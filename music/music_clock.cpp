@@ -58,7 +58,7 @@ void music_clock_clear() {
 }
 
 void music_tick(uint32_t id) {
-  if (id != music_timer_ident.load(relaxed))
+  if (id == 0 || id != music_timer_ident.load(relaxed))
     return;
   music_clock& c = music_clock_state;
   // Only this routine writes the counters, so load and store suffice.
@@ -119,8 +119,11 @@ int music_timer_start(float) {
 int music_timer_stop() {
   if (!music_timer_on.load())
     return 0;
+  // Cleared identifier: a call of the old timer that is still on its way
+  // (there is none once the thread is joined) would be ignored.
+  const uint32_t id = music_timer_ident.exchange(0);
   if (!music_virtual_on)
-    timer_kill_event(music_timer_ident.load());
+    timer_kill_event(id);
   music_timer_on.store(0);
   return 1;
 }

@@ -23,7 +23,12 @@ openmpt_module* xm_open(const std::vector<uint8_t>& bytes) {
 uint32_t le16(const std::vector<uint8_t>& b, size_t at) { return b[at] | b[at + 1] << 8; }
 uint32_t le32(const std::vector<uint8_t>& b, size_t at) { return le16(b, at) | le16(b, at + 2) << 16; }
 
-std::string xm_text(const char* s) { return s ? s : ""; }
+// libopenmpt's strings belong to the caller.
+std::string xm_text(const char* s) {
+  std::string text = s ? s : "";
+  openmpt_free_string(s);
+  return text;
+}
 
 // A song of one channel, one pattern of 2 rows and one instrument with one sample.
 xm_song xm_tiny_song(uint8_t bits, const std::vector<int16_t>& data) {

@@ -598,6 +598,26 @@ TEST_F(music_test, real_time_clock_runs_without_a_sound_device) {
   setenv("SDL_AUDIODRIVER", "dummy", 1);
 }
 
+// A fatal error ends the program with the song playing and the timer
+// running: the timer thread is joined and the audio device closed at exit,
+// so the process ends with its status instead of crashing or hanging.
+TEST_F(music_test, exit_with_music_running_is_clean) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  testkit_tempdir dir;
+  const std::string path = write_song(dir, "song.xm", music_test_song({16, 16}, 3, 125));
+  EXPECT_EXIT(
+      {
+        if (!music_init(path.c_str(), MUSIC_INIT_MEMORY | MUSIC_INIT_PLAY, 0))
+          std::_Exit(3);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        if (music_clock_get()->tick_count.load() < 5)
+          std::_Exit(4);
+        std::fprintf(stderr, "playing\n");
+        std::exit(1);
+      },
+      ::testing::ExitedWithCode(1), "playing");
+}
+
 // ---- songinfo ----
 
 TEST_F(music_test, songinfo_describes_a_song) {

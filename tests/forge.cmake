@@ -1,0 +1,9 @@
+# The forge: writers, art toolkit, mesh builders and the generated data set.
+find_package(GIF REQUIRED)
+find_package(JPEG REQUIRED)
+
+add_library(forge_test_decoders STATIC forge_decoders.cpp)
+target_link_libraries(forge_test_decoders PUBLIC testkit)
+
+vorlane_test(test_forge_writers SOURCES test_forge_writers.cpp LIBS forge_writers forge_test_decoders GIF::GIF JPEG::JPEG
+  TIMEOUT 180)

@@ -7,3 +7,7 @@ target_link_libraries(forge_test_decoders PUBLIC testkit)
 
 vorlane_test(test_forge_writers SOURCES test_forge_writers.cpp LIBS forge_writers forge_test_decoders GIF::GIF JPEG::JPEG
   TIMEOUT 180)
+vorlane_test(test_forge_art SOURCES test_forge_art.cpp LIBS forge_art)
+vorlane_test(test_forge_mesh SOURCES test_forge_mesh.cpp LIBS forge_mesh)
+# Runs the forge program and reads the tree and data.dat the build made.
+vorlane_test(test_forge_data SOURCES test_forge_data.cpp LIBS forge_test_decoders vfs common TIMEOUT 300)

@@ -16,7 +16,8 @@ int forge_mesh_uv_sphere(forge_mesh* m, float radius, int32_t slices, int32_t st
 
 // Geodesic sphere: an icosahedron whose faces are split into level^2
 // triangles each, pushed onto the sphere (20 * level^2 faces); spherical
-// texture coordinates, with the seam handled per face.
+// texture coordinates. Faces across the seam take u past 1 (up to 1.5) so a
+// wrapping texture lookup stays continuous.
 int forge_mesh_geosphere(forge_mesh* m, float radius, int32_t level);
 
 // A spherical shell of the given thickness, perforated: the slices x stacks

@@ -84,14 +84,14 @@ void pixmap_fill_rect(pixmap* pm, int32_t x, int32_t y, int32_t w, int32_t h, ui
   }
 }
 
-void pixmap_blit(pixmap* dst, int32_t dx_, int32_t dy_, const pixmap* src, int32_t sx_, int32_t sy_, int32_t w,
-                 int32_t h) {
+int pixmap_clip_copy(int32_t dst_w, int32_t dst_h, int32_t dx_, int32_t dy_, int32_t src_w, int32_t src_h, int32_t sx_,
+                     int32_t sy_, int32_t w, int32_t h, pixmap_copy_rect* out) {
   if (w <= 0 || h <= 0)
-    return;
+    return 0;
   // 64-bit throughout so that no clipping sum can overflow.
   int64_t dx = dx_, dy = dy_, sx = sx_, sy = sy_;
-  const int64_t sx_end0 = std::min<int64_t>(sx + w, src->width);
-  const int64_t sy_end0 = std::min<int64_t>(sy + h, src->height);
+  int64_t sx_end = std::min<int64_t>(sx + w, src_w);
+  int64_t sy_end = std::min<int64_t>(sy + h, src_h);
   if (sx < 0) {
     dx -= sx;
     sx = 0;
@@ -100,9 +100,8 @@ void pixmap_blit(pixmap* dst, int32_t dx_, int32_t dy_, const pixmap* src, int32
     dy -= sy;
     sy = 0;
   }
-  int64_t sx_end = sx_end0, sy_end = sy_end0;
   if (sx_end - sx <= 0 || sy_end - sy <= 0)
-    return;
+    return 0;
   int64_t dx_end = dx + (sx_end - sx);
   int64_t dy_end = dy + (sy_end - sy);
   if (dx < 0) {
@@ -113,25 +112,33 @@ void pixmap_blit(pixmap* dst, int32_t dx_, int32_t dy_, const pixmap* src, int32
     sy -= dy;
     dy = 0;
   }
-  if (dx_end > dst->width) {
-    sx_end -= dx_end - dst->width;
-    dx_end = dst->width;
+  if (dx_end > dst_w) {
+    sx_end -= dx_end - dst_w;
+    dx_end = dst_w;
   }
-  if (dy_end > dst->height) {
-    sy_end -= dy_end - dst->height;
-    dy_end = dst->height;
+  if (dy_end > dst_h) {
+    sy_end -= dy_end - dst_h;
+    dy_end = dst_h;
   }
   const int64_t cw = sx_end - sx, ch = sy_end - sy;
   if (cw <= 0 || ch <= 0 || dx_end - dx <= 0 || dy_end - dy <= 0)
+    return 0;
+  *out = {int32_t(dx), int32_t(dy), int32_t(sx), int32_t(sy), int32_t(cw), int32_t(ch)};
+  return 1;
+}
+
+void pixmap_blit(pixmap* dst, int32_t dx, int32_t dy, const pixmap* src, int32_t sx, int32_t sy, int32_t w, int32_t h) {
+  pixmap_copy_rect c;
+  if (!pixmap_clip_copy(dst->width, dst->height, dx, dy, src->width, src->height, sx, sy, w, h, &c))
     return;
-  for (int64_t r = 0; r < ch; r++) {
-    const uint32_t* s = src->pixels + src->rows[sy + r] + sx;
-    uint32_t* d = dst->pixels + dst->rows[dy + r] + dx;
+  for (int32_t r = 0; r < c.h; r++) {
+    const uint32_t* s = src->pixels + src->rows[c.sy + r] + c.sx;
+    uint32_t* d = dst->pixels + dst->rows[c.dy + r] + c.dx;
     if (!(src->flags & PIXMAP_BLEND)) {
-      mem_copy_words(d, s, size_t(cw));
+      mem_copy_words(d, s, size_t(c.w));
       continue;
     }
-    for (int64_t i = 0; i < cw; i++) {
+    for (int32_t i = 0; i < c.w; i++) {
       const uint32_t sp = s[i], dp = d[i];
       const uint32_t a = sp >> 24;
       uint32_t out = dp & 0xFF000000u;

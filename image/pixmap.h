@@ -37,6 +37,15 @@ void pixmap_fade_blit(pixmap* dst, int32_t dx, int32_t dy, const pixmap* src, in
                       float factor, int32_t w, int32_t h);
 const char* pixmap_error_text();
 
+// The rectangle copy of pixmap_blit after clipping against a source of
+// src_w x src_h and a destination of dst_w x dst_h: a negative source start
+// moves the destination by the same amount. Returns 0 when nothing remains.
+struct pixmap_copy_rect {
+  int32_t dx, dy, sx, sy, w, h;
+};
+int pixmap_clip_copy(int32_t dst_w, int32_t dst_h, int32_t dx, int32_t dy, int32_t src_w, int32_t src_h, int32_t sx,
+                     int32_t sy, int32_t w, int32_t h, pixmap_copy_rect* out);
+
 // Pixel byte helpers.
 constexpr uint32_t pixmap_rgba(uint32_t r, uint32_t g, uint32_t b, uint32_t a) {
   return (r & 255) | (g & 255) << 8 | (b & 255) << 16 | (a & 255) << 24;

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
+
+#include "random.h"
 
 namespace {
 struct mem_counters {
@@ -112,4 +116,26 @@ TEST(Mem, TotalWrapsAsUnsignedWithoutUndefinedBehaviour) {
   EXPECT_EQ(mem_total, 0x100u);
   mem_free(p);
   mem_total = saved;
+}
+
+TEST(DemoRand, StaysInRangeAndRepeatsForASeed) {
+  demo_srand(1);
+  std::vector<int32_t> first;
+  int32_t lo = 32767, hi = 0;
+  for (int i = 0; i < 100000; i++) {
+    const int32_t v = demo_rand();
+    lo = std::min(lo, v);
+    hi = std::max(hi, v);
+    if (i < 10)
+      first.push_back(v);
+  }
+  EXPECT_GE(lo, 0);
+  EXPECT_LE(hi, DEMO_RAND_MAX);
+  EXPECT_GT(hi, 32000) << "the whole range is used";
+  EXPECT_LT(lo, 700);
+  demo_srand(1);
+  for (int32_t v : first)
+    EXPECT_EQ(demo_rand(), v);
+  demo_srand(2);
+  EXPECT_NE(demo_rand(), first[0]);
 }

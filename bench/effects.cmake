@@ -1,0 +1,1 @@
+vorlane_bench(bench_blend SOURCES bench_blend.cpp LIBS effects)

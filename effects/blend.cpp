@@ -1,0 +1,214 @@
+#include "blend.h"
+
+#include "font8x8.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+
+uint8_t mul_table[65][256];
+int mul_table_built = 0;
+
+void build_mul_tables() {
+  if (mul_table_built)
+    return;
+  for (int k = 0; k < 64; k++)
+    for (int v = 0; v < 256; v++)
+      mul_table[k][v] = uint8_t(int(double(k) * double(v) / 64.0));
+  for (int v = 0; v < 256; v++)
+    mul_table[64][v] = 0;
+  mul_table_built = 1;
+}
+
+void cross_fade(pixmap* dst, int32_t x, int32_t y, const pixmap* a, const pixmap* b, int32_t t) {
+  if (!mul_table_built)
+    return;
+  // Weights outside 0..63 and pictures that do not match are the caller's
+  // mistake: clamp the weight, and never read or write outside the pixmaps.
+  t = std::clamp(t, 0, 63);
+  if (int64_t(b->width) * b->height < int64_t(a->width) * a->height)
+    return;
+  const uint8_t* ta = mul_table[t];
+  const uint8_t* tb = mul_table[63 - t];
+  const int32_t s0 = std::max(0, -x), s1 = std::min(a->width, dst->width - x);
+  const int32_t r0 = std::max(0, -y), r1 = std::min(a->height, dst->height - y);
+  for (int32_t r = r0; r < r1; r++) {
+    const uint32_t* pa = a->pixels + a->rows[r];
+    const uint32_t* pb = b->pixels + int64_t(r) * a->width;
+    uint32_t* d = dst->pixels + dst->rows[y + r] + x;
+    for (int32_t s = s0; s < s1; s++) {
+      const uint32_t ca = pa[s], cb = pb[s];
+      d[s] = uint32_t(ta[ca & 255] + tb[cb & 255]) | uint32_t(ta[(ca >> 8) & 255] + tb[(cb >> 8) & 255]) << 8 |
+             uint32_t(ta[(ca >> 16) & 255] + tb[(cb >> 16) & 255]) << 16;
+    }
+  }
+}
+
+namespace {
+// Per-channel floor average; the top byte is the sample's.
+inline uint32_t blur_average(uint32_t sample, uint32_t source) {
+  const uint32_t low = ((sample & 0xFEFEFE) >> 1) + ((source & 0xFEFEFE) >> 1) + (sample & source & 0x010101);
+  return (sample & 0xFF000000u) | low;
+}
+
+struct blur_weights {
+  const uint8_t* ws;
+  const uint8_t* wd;
+};
+
+inline uint32_t blur_weighted(uint32_t sample, uint32_t source, blur_weights w) {
+  return (sample & 0xFF000000u) | uint32_t(w.ws[sample & 255] + w.wd[source & 255]) |
+         uint32_t(w.ws[(sample >> 8) & 255] + w.wd[(source >> 8) & 255]) << 8 |
+         uint32_t(w.ws[(sample >> 16) & 255] + w.wd[(source >> 16) & 255]) << 16;
+}
+
+// The visit order both blurs share: rows from the centre row up to the top,
+// then from second_row down to the bottom; in each row, columns from the
+// centre to the left edge, then from the column right of the centre to the
+// right edge. Sample coordinates are clamped to the frame, so a centre or
+// factor out of range smears but never reads outside.
+template <typename Mix>
+void blur_frame(pixmap* frame, const pixmap* source, float cx, float cy, float f, int32_t second_row, Mix mix) {
+  const int32_t w = frame->width, h = frame->height;
+  if (w <= 0 || h <= 0 || source->width < w || source->height < h)
+    return;
+  const int32_t cx0 = int32_t(std::clamp(cx, -1.0f, float(w)));
+  const int32_t cx1 = int32_t(std::clamp(cx + 1.0f, 0.0f, float(w)));
+  const int32_t cy0 = int32_t(std::clamp(cy, -1.0f, float(h)));
+  second_row = std::clamp(second_row, 0, h);
+  uint32_t* px = frame->pixels;
+  auto row = [&](int32_t i) {
+    const float sy = float(i) + (cy - float(i)) * f;
+    const int32_t yi = int32_t(std::clamp(sy, 0.0f, float(h - 1)));
+    const uint32_t* sample_row = px + int64_t(yi) * w;
+    const uint32_t* src = source->pixels + source->rows[i];
+    uint32_t* out = px + int64_t(i) * w;
+    auto pixel = [&](int32_t j) {
+      const float sx = float(j) + (cx - float(j)) * f;
+      const int32_t xi = int32_t(std::clamp(sx, 0.0f, float(w - 1)));
+      out[j] = mix(sample_row[xi], src[j]);
+    };
+    for (int32_t j = std::min(cx0, w - 1); j >= 0; j--)
+      pixel(j);
+    for (int32_t j = cx1; j < w; j++)
+      pixel(j);
+  };
+  for (int32_t i = std::min(cy0, h - 1); i >= 0; i--)
+    row(i);
+  for (int32_t i = second_row; i < h; i++)
+    row(i);
+}
+} // namespace
+
+void radial_blur(pixmap* frame, const pixmap* source, float cx, float cy, float f) {
+  const int32_t second = int32_t(std::clamp(cy + 1.0f, 0.0f, float(frame->height)));
+  blur_frame(frame, source, cx, cy, f, second, blur_average);
+}
+
+void radial_blur_weighted(pixmap* frame, const pixmap* source, float cx, float cy, int32_t w, float f) {
+  w = std::clamp(w, 0, 64);
+  const blur_weights weights{mul_table[w], mul_table[64 - w]};
+  const int32_t second = int32_t(std::clamp(cy, 0.0f, float(frame->height)));
+  blur_frame(frame, source, cx, cy, f, second,
+             [weights](uint32_t sample, uint32_t source) { return blur_weighted(sample, source, weights); });
+}
+
+void add_sprite_scaled(int32_t cx, int32_t cy, pixmap* dst, const pixmap* sprite, float level, int32_t base) {
+  if (base < 8 || sprite->width < 1 || sprite->height < 1 || sprite->width > 65536 || sprite->height > 65536)
+    return;
+  const float size = float(base) - level / 8.0f;
+  if (!(size >= 8.0f))
+    return; // also refuses a level that is not a number
+  const int32_t n = size > 512.0f ? 512 : int32_t(size);
+  const int32_t half = n / 2;
+  int64_t x0 = int64_t(cx) - half, x1 = int64_t(cx) + half;
+  int64_t y0 = int64_t(cy) - half, y1 = int64_t(cy) + half;
+  const int32_t width = dst->width, height = dst->height;
+  if (y0 > height || y1 <= 0 || x0 > width || x1 <= 0)
+    return;
+  int64_t sw = int64_t(sprite->width) * 256 - 256, sh = int64_t(sprite->height) * 256 - 256;
+  int64_t du = sw / (x1 - x0), dv = sh / (y1 - y0);
+  int64_t u = 0, v = 0;
+  if (y0 < 0) {
+    v = -dv * y0;
+    y0 = 0;
+  }
+  if (y1 > height) {
+    sh -= (y1 - height) * dv;
+    y1 = height;
+  }
+  if (x0 < 0) {
+    u = -du * x0;
+    x0 = 0;
+  }
+  if (x1 > width) {
+    sw -= (x1 - width) * du;
+    x1 = width;
+  }
+  const int64_t rows = y1 - y0, cols = x1 - x0;
+  if (rows <= 0 || cols <= 0)
+    return;
+  dv = (sh - v) / rows;
+  du = (sw - u) / cols;
+  for (int64_t y = y0; y < y1; y++, v += dv) {
+    const uint32_t* srow = sprite->pixels + sprite->rows[v >> 8];
+    uint32_t* d = dst->pixels + dst->rows[y];
+    int64_t acc = u;
+    for (int64_t x = x0; x < x1; x++, acc += du) {
+      const uint32_t s = srow[acc >> 8], p = d[x];
+      const uint32_t r = std::min<uint32_t>(255, (p & 255) + (s & 255));
+      const uint32_t g = std::min<uint32_t>(255, ((p >> 8) & 255) + ((s >> 8) & 255));
+      const uint32_t b = std::min<uint32_t>(255, ((p >> 16) & 255) + ((s >> 16) & 255));
+      d[x] = (p & 0xFF000000u) | r | g << 8 | b << 16;
+    }
+  }
+}
+
+namespace {
+pixmap* text_target = nullptr;
+
+inline int16_t font_i16(const uint8_t* at) { return int16_t(uint16_t(at[0] | at[1] << 8)); }
+
+inline uint32_t add_saturated(uint32_t p, uint32_t c) {
+  const uint32_t r = std::min<uint32_t>(255, (p & 255) + (c & 255));
+  const uint32_t g = std::min<uint32_t>(255, ((p >> 8) & 255) + ((c >> 8) & 255));
+  const uint32_t b = std::min<uint32_t>(255, ((p >> 16) & 255) + ((c >> 16) & 255));
+  return (p & 0xFF000000u) | r | g << 8 | b << 16;
+}
+} // namespace
+
+int32_t text_printf(pixmap* pm, int32_t x, int32_t y, uint32_t colour, const char* format, ...) {
+  if (pm)
+    text_target = pm;
+  const uint8_t* font = font8x8_record();
+  if (!text_target || !font)
+    return 0;
+  char text[1024];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+
+  int32_t advance = 0;
+  for (const char* c = text; *c; c++) {
+    if (*c == '\n') {
+      y += 10;
+      advance = 0;
+      continue;
+    }
+    if (static_cast<signed char>(*c) < 32)
+      continue;
+    const uint8_t* glyph = font + font_i16(font + 2 + 2 * uint8_t(*c));
+    const int32_t width = font_i16(glyph), yoff = font_i16(glyph + 2);
+    const int32_t rows = font_i16(glyph + 4), per_row = font_i16(glyph + 6);
+    const uint8_t* bits = glyph + 8;
+    for (int32_t r = 0; r < rows; r++)
+      for (int32_t col = 0; col < width && col < 8 * per_row; col++)
+        if (bits[r * per_row + col / 8] & (0x80 >> (col % 8))) {
+          const int32_t px = x + advance + col, py = y + yoff + r;
+          pixmap_put_pixel(text_target, px, py, add_saturated(pixmap_get_pixel(text_target, px, py), colour));
+        }
+    advance += width;
+  }
+  return advance;
+}

@@ -1,0 +1,1 @@
+vorlane_test(test_display SOURCES test_display.cpp LIBS display display_headless)

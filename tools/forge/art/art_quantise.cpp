@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -134,7 +135,7 @@ int art_quantise(const forge_picture* in, int32_t colours, bool dither, indexed_
   indexed_init(out, in->width, in->height, int32_t(palette.size() / 3));
   std::copy(palette.begin(), palette.end(), out->palette.begin());
 
-  std::map<uint32_t, uint8_t> cache;
+  std::unordered_map<uint32_t, uint8_t> cache;
   std::vector<int> error(size_t(in->width + 2) * 3 * 2, 0); // two rows of error, in 1/16 steps
   for (int32_t y = 0; y < in->height; y++) {
     int* cur = &error[size_t(y & 1) * size_t(in->width + 2) * 3];

@@ -2,13 +2,18 @@
 // data.dat and the shell's own files.
 #include "forge_decoders.h"
 #include "mem.h"
+#include "pcx.h"
 #include "pfs_archive.h"
+#include "pixmap.h"
 #include "testkit.h"
+#include "tga.h"
+#include "vfs.h"
 
 #include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
+#include <set>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -170,4 +175,63 @@ TEST(ForgeData, RefusesToReplaceAFolderItDidNotMake) {
   EXPECT_TRUE(fs::exists(dir.path + "/data/precious.txt"));
   EXPECT_NE(testkit_run(forge_exe() + " 2>&1", &out), 0) << "nothing to do";
   EXPECT_NE(testkit_run(forge_exe() + " --jobs 0 " + dir.path + " 2>&1", &out), 0);
+}
+
+TEST(ForgeData, TheShellReadsItsFilesFromDataDatThroughItsOwnReaders) {
+  // As the show does: the archive device, names under "data/".
+  testkit_tempdir dir(true);
+  std::filesystem::copy_file(testkit_bin_dir() + "/data.dat", "data.dat");
+  pfs_device_reset();
+  pfs_device.parameter = "data.dat";
+  ASSERT_EQ(vfs_device_enable(&pfs_device, 0), 1);
+  ASSERT_EQ(vfs_device_init(&pfs_device, 0, 0), 1);
+
+  pixmap* pic = pcx_load("data/loadpic.pcx");
+  ASSERT_NE(pic, nullptr);
+  EXPECT_EQ(pic->width, 320);
+  EXPECT_EQ(pic->height, 240);
+  // The same picture as the tests' own decoder sees in the tree.
+  test_image img;
+  ASSERT_TRUE(test_pcx_decode(testkit_read_file(build_tree() + "/data/loadpic.pcx"), &img));
+  EXPECT_TRUE(std::equal(img.pixels.begin(), img.pixels.end(), pic->pixels));
+  pixmap_free(pic);
+
+  pixmap* sprite = tga_load("data/lillget1.tga");
+  ASSERT_NE(sprite, nullptr);
+  int keyed = 0, drawn = 0;
+  for (int32_t i = 0; i < sprite->width * sprite->height; i++)
+    ((sprite->pixels[i] & 255) == 255 ? keyed : drawn)++;
+  EXPECT_GT(keyed, 100);
+  EXPECT_GT(drawn, 100);
+  EXPECT_EQ(sprite->pixels[0] & 255, 255u) << "the top-left corner is see-through";
+  pixmap_free(sprite);
+
+  pfs_device_reset();
+  vfs_device_enable(&stdio_device, 0);
+}
+
+TEST(ForgeData, ContactSheetsShowEveryFolderThroughTheReaders) {
+  testkit_tempdir dir;
+  std::string out;
+  ASSERT_EQ(testkit_run(forge_exe() + " --sheet " + dir.path + "/sheets 2>&1", &out), 0) << out;
+  std::set<std::string> folders;
+  for (const listed& f : forge_list()) {
+    const std::string ext = f.name.substr(f.name.rfind('.') + 1);
+    if (ext == "pcx" || ext == "gif" || ext == "tga" || ext == "jpg" || ext == "scx") {
+      std::string folder = f.name.substr(0, f.name.rfind('/'));
+      std::replace(folder.begin(), folder.end(), '/', '_');
+      folders.insert(folder);
+    }
+  }
+  ASSERT_FALSE(folders.empty());
+  for (const std::string& folder : folders) {
+    const std::string png = dir.path + "/sheets/" + folder + ".png";
+    ASSERT_TRUE(fs::exists(png)) << png;
+    test_image sheet;
+    ASSERT_TRUE(test_magick_decode(png, &sheet)) << png;
+    EXPECT_GT(sheet.width, 300);
+    EXPECT_GT(sheet.height, 200);
+  }
+  EXPECT_TRUE(fs::exists(dir.path + "/sheets/data.png"));
+  EXPECT_EQ(out.find("[GIF]"), std::string::npos) << "the readers' progress lines stay quiet";
 }

@@ -5,6 +5,8 @@
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 static int forge_die(const std::string& text) {
@@ -45,7 +47,22 @@ int main(int argc, char** argv) {
     return forge_die(error);
   if (list)
     std::fputs(forge_list_text(files).c_str(), stdout);
-  if (!sheet_dir.empty() && !forge_write_sheets(sheet_dir, files, &error))
-    return forge_die(error);
-  return 0;
+  if (sheet_dir.empty())
+    return 0;
+  // The readers read files: without OUTDIR the tree goes to a scratch folder.
+  std::string root = outdir, scratch;
+  if (root.empty()) {
+    std::string templ = (std::filesystem::temp_directory_path() / "forge-sheet-XXXXXX").string();
+    if (!mkdtemp(templ.data()))
+      return forge_die("cannot make a scratch folder");
+    root = scratch = templ;
+    if (!forge_write_tree(root, files, &error))
+      return forge_die(error);
+  }
+  const int ok = forge_write_sheets(sheet_dir, root, files, &error);
+  if (!scratch.empty()) {
+    std::error_code ec;
+    std::filesystem::remove_all(scratch, ec);
+  }
+  return ok ? 0 : forge_die(error);
 }

@@ -42,10 +42,10 @@ void art_bump_light(art_canvas* c, const art_field* height, const art_light_para
     for (int32_t x = 0; x < c->width; x++) {
       const art_vec3 n = art_height_normal(height, x, y, p->depth, p->wrap);
       const float lambert = std::max(0.0f, art_dot(n, light));
-      const float spec = art_highlight(n, light, p->shininess);
+      const float shine = art_highlight(n, light, p->shininess);
       art_colour& px = art_px(c, x, y);
       const art_colour lit = art_add(p->ambient, art_scale(p->diffuse, lambert));
-      px = art_add(art_mul(px, lit), art_scale(p->specular, spec));
+      px = art_add(art_mul(px, lit), art_scale(p->specular, shine));
     }
 }
 
@@ -77,8 +77,8 @@ void art_envmap_chrome(art_canvas* c, const art_ramp* sky, const art_light_param
       float t = 0.5f - 0.5f * elevation;
       t += 0.05f * art_fractal_at(&clouds, azimuth * 2.0f, elevation * 3.0f);
       art_colour col = art_ramp_at(sky, t);
-      const float spec = std::pow(std::max(0.0f, art_dot(r, light)), p->shininess);
-      art_px(c, x, y) = art_add(col, art_scale(p->specular, spec));
+      const float shine = std::pow(std::max(0.0f, art_dot(r, light)), p->shininess);
+      art_px(c, x, y) = art_add(col, art_scale(p->specular, shine));
     }
 }
 
@@ -88,8 +88,8 @@ void art_specular_map(art_canvas* c, art_colour base, const art_light_params* p)
     for (int32_t x = 0; x < c->width; x++) {
       const art_vec3 n = art_sphere_normal(x, y, c->width, c->height);
       const float lambert = std::max(0.0f, art_dot(n, light));
-      const float spec = art_highlight(n, light, p->shininess);
+      const float shine = art_highlight(n, light, p->shininess);
       const art_colour lit = art_add(p->ambient, art_scale(p->diffuse, lambert));
-      art_px(c, x, y) = art_add(art_mul(base, lit), art_scale(p->specular, spec));
+      art_px(c, x, y) = art_add(art_mul(base, lit), art_scale(p->specular, shine));
     }
 }

@@ -98,11 +98,17 @@ int sdl_startup() {
   return 1;
 }
 
+// Releases one hold on the display system. SDL's video stays initialised
+// until the process ends: quitting it unloads the X libraries SDL loaded,
+// after which what they keep can no longer be told apart from leaks, and a
+// later window would pay the start-up again.
+void release_video() {}
+
 void sdl_shutdown() {
   if (state.started <= 0)
     return;
   state.started--;
-  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  release_video();
 }
 
 int32_t sdl_list_modes(video_mode* out, int32_t capacity) {
@@ -135,7 +141,7 @@ void sdl_destroy_window() {
     SDL_DestroyRenderer(state.renderer);
   SDL_DestroyWindow(state.window);
   SDL_ShowCursor(SDL_ENABLE);
-  SDL_QuitSubSystem(SDL_INIT_VIDEO); // the window's own hold on the display system
+  release_video(); // the window's own hold on the display system
   const int32_t started = state.started;
   state = sdl_state{};
   state.started = started;
@@ -168,7 +174,7 @@ int sdl_create_window(const video_window_desc* desc) {
   }
   if (!window) {
     std::fprintf(stderr, "video: %s\n", SDL_GetError());
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    release_video();
     return 0;
   }
   state.window = window;

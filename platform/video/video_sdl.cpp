@@ -60,6 +60,11 @@ struct sdl_state {
 
 sdl_state state;
 
+// Ctrl-C and SIGTERM stop the programs as they stop any other: SDL must not
+// turn them into quit events. Set before main, whichever part of the program
+// starts SDL first (the sound layer starts it before the display opens).
+const bool no_signal_handlers = SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+
 uint32_t format_for_bits(int32_t bits) {
   switch (bits) {
   case 16:
@@ -88,7 +93,6 @@ video_rect window_picture_rect() {
 }
 
 int sdl_startup() {
-  // Ctrl-C and SIGTERM stop the program as they stop any other.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     std::fprintf(stderr, "video: %s\n", SDL_GetError());

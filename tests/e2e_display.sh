@@ -2,9 +2,10 @@
 # Runs one show program on a virtual display of its own and checks that it
 # shows the frame and ends on Escape.
 #   e2e_display.sh PROGRAM WORKDIR DATA START_LIMIT EXIT_LIMIT
-# PROGRAM runs in WORKDIR beside a copy of the archive DATA. The first frame
-# must appear within START_LIMIT seconds; after Escape the program must end
-# with status 0 within EXIT_LIMIT seconds.
+# PROGRAM runs in WORKDIR beside a copy of the archive DATA ("-" for none),
+# with the arguments in E2E_ARGS. The first frame must appear within
+# START_LIMIT seconds; after Escape the program must end with status 0 within
+# EXIT_LIMIT seconds. With E2E_QUADRANTS set, the frame must be the probe's.
 set -euo pipefail
 
 if [ "${1:-}" != "--inside" ]; then
@@ -22,7 +23,9 @@ title="${E2E_TITLE:-Vorlane by Pexil}"
 
 rm -rf "$workdir"
 mkdir -p "$workdir"
-cp "$data" "$workdir/data.dat"
+if [ "$data" != "-" ]; then
+  cp "$data" "$workdir/data.dat"
+fi
 cd "$workdir"
 
 export SDL_AUDIODRIVER=dummy
@@ -30,7 +33,8 @@ export VORLANE_NO_MESSAGE_BOX=1
 supp="$(cd "$(dirname "$0")" && pwd)/lsan.supp"
 export LSAN_OPTIONS="suppressions=$supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 
-"$program" >stdout.txt 2>stderr.txt &
+# shellcheck disable=SC2086
+"$program" ${E2E_ARGS:-} >stdout.txt 2>stderr.txt &
 pid=$!
 finish() {
   if kill -0 "$pid" 2>/dev/null; then
@@ -94,6 +98,27 @@ if [ $((fw % 320)) -eq 0 ] && [ $((fh % 240)) -eq 0 ] && [ $fw -gt 320 ]; then
   outside=$(convert shot.png -fill black -draw "rectangle $fx,$fy $((fx + fw - 1)),$((fy + fh - 1))" \
     -format "%[fx:int(maxima*255)]" info:)
   [ "$outside" -le 8 ] || fail "something is drawn outside the frame (brightest $outside)"
+fi
+
+if [ -n "${E2E_QUADRANTS:-}" ]; then
+  # The probe's frame: red, green above; blue, white below; upright and with
+  # the channels in place.
+  probe() { convert shot.png -format "%[fx:int(p{$1,$2}.r*255)] %[fx:int(p{$1,$2}.g*255)] %[fx:int(p{$1,$2}.b*255)]" info:; }
+  check() {
+    local got
+    got=$(probe "$1" "$2")
+    read -r r g b <<<"$got"
+    for pair in "r $r $3" "g $g $4" "b $b $5"; do
+      read -r name value want <<<"$pair"
+      if [ "$want" = 1 ] && [ "$value" -lt 200 ]; then fail "$6 quadrant: $name is $value ($got)"; fi
+      if [ "$want" = 0 ] && [ "$value" -gt 40 ]; then fail "$6 quadrant: $name is $value ($got)"; fi
+    done
+  }
+  check $((fx + fw / 4)) $((fy + fh / 4)) 1 0 0 "top-left"
+  check $((fx + fw * 3 / 4)) $((fy + fh / 4)) 0 1 0 "top-right"
+  check $((fx + fw / 4)) $((fy + fh * 3 / 4)) 0 0 1 "bottom-left"
+  check $((fx + fw * 3 / 4)) $((fy + fh * 3 / 4)) 1 1 1 "bottom-right"
+  echo "quadrants in place"
 fi
 
 # Escape ends the show.

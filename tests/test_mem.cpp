@@ -139,3 +139,10 @@ TEST(DemoRand, StaysInRangeAndRepeatsForASeed) {
   demo_srand(2);
   EXPECT_NE(demo_rand(), first[0]);
 }
+
+TEST(DemoRand, AFixedSeedOverridesTheClock) {
+  demo_rand_fix_seed(42);
+  const int32_t a = demo_rand();
+  demo_srand_clock();
+  EXPECT_EQ(demo_rand(), a);
+}

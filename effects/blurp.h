@@ -1,0 +1,12 @@
+// Radial-blur credits.
+#pragma once
+
+#include <cstdint>
+
+struct display_driver;
+struct music_clock;
+struct pixmap;
+struct render_context;
+
+int32_t blurp_init(music_clock* clock, pixmap* frame, uint8_t* shade);
+int32_t blurp_frame();

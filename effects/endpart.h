@@ -1,0 +1,12 @@
+// End part, with its own song.
+#pragma once
+
+#include <cstdint>
+
+struct display_driver;
+struct music_clock;
+struct pixmap;
+struct render_context;
+
+int32_t endpart_init(music_clock* clock, pixmap* frame);
+int32_t endpart_frame();

@@ -1,0 +1,11 @@
+// Until this effect is written its frame step only ends the state.
+#include "icube.h"
+
+int32_t icube_init(music_clock* clock, pixmap* frame, render_context* rc) {
+  (void)clock;
+  (void)frame;
+  (void)rc;
+  return 1;
+}
+
+int32_t icube_frame() { return 0; }

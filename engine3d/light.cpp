@@ -1,0 +1,45 @@
+#include "light.h"
+
+#include "mem.h"
+
+light* light_create() {
+  light* l = mem_alloc_array<light>(1);
+  if (l)
+    l->direction = {0, 0, 1};
+  return l;
+}
+
+void light_free(light* l) {
+  if (l)
+    mem_free(l);
+}
+
+float light_intensity(const light* l, const vec3* p, const vec3* n) {
+  vec3 d;
+  vec3_sub(&d, &l->position, p);
+  switch (l->type & 15) {
+  case 1:
+  case 2: {
+    // A light exactly at the point gives a non-finite direction, whose
+    // product fails the test below: it contributes nothing.
+    vec3 dir;
+    vec3_normalize(&dir, &d);
+    const float dp = vec3_dot(&dir, n);
+    return dp > 0 ? dp * l->intensity : 0;
+  }
+  case 4:
+    return l->intensity;
+  case 9:
+  case 10: {
+    const float dp = vec3_dot(&d, n);
+    return dp > 0 ? l->intensity * l->factor * dp / vec3_dot(&d, &d) : 0;
+  }
+  case 12: {
+    const float len = vec3_length(&d);
+    // A light exactly at the point has no defined falloff: it contributes nothing.
+    return len > 0 ? l->intensity * l->factor / len : 0;
+  }
+  default:
+    return 0;
+  }
+}

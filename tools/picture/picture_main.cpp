@@ -1,0 +1,69 @@
+// picture: decodes one picture file with the system's own readers.
+//   picture info FILE            format, size and kind of the file
+//   picture png FILE OUT.png     the pixmap the show would display, as PNG
+#include "picture_decode.h"
+#include "picture_png.h"
+#include "vfs.h"
+
+#include <CLI/CLI.hpp>
+#include <cstdio>
+
+namespace {
+
+int picture_fail(const std::string& message) {
+  std::fflush(stdout);
+  std::fprintf(stderr, "picture: %s\n", message.c_str());
+  return 1;
+}
+
+int picture_info(const std::string& path) {
+  const picture_format format = picture_format_of(path);
+  if (format == PICTURE_UNKNOWN)
+    return picture_fail(path + ": unknown picture extension");
+  std::string text;
+  if (!picture_describe(path, format, &text))
+    return picture_fail(path + ": cannot read as " + picture_format_name(format));
+  std::fputs(text.c_str(), stdout);
+  return 0;
+}
+
+int picture_png(const std::string& path, const std::string& out, bool alpha) {
+  const picture_format format = picture_format_of(path);
+  if (format == PICTURE_UNKNOWN)
+    return picture_fail(path + ": unknown picture extension");
+  pixmap* pm = picture_decode(path, format);
+  if (!pm)
+    return picture_fail(path + ": cannot read as " + picture_format_name(format));
+  std::string error;
+  const int ok = picture_write_png(pm, out, alpha, &error);
+  pixmap_free(pm);
+  if (!ok)
+    return picture_fail(out + ": " + error);
+  return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{"Decodes a picture file (PCX, GIF, TGA, JPEG, SCX) with the system's readers."};
+  app.require_subcommand(1);
+  std::string file, out;
+  bool alpha = false;
+  CLI::App* info = app.add_subcommand("info", "Print format, size and kind of FILE");
+  info->add_option("FILE", file, "Picture file")->required();
+  CLI::App* png = app.add_subcommand("png", "Decode FILE and write it as PNG");
+  png->add_option("FILE", file, "Picture file")->required();
+  png->add_option("OUT", out, "PNG file to write")->required();
+  png->add_flag("--alpha", alpha, "Write byte 3 of each pixel as alpha");
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    return picture_fail(e.what()) + 1;
+  }
+  vfs_device_enable(&stdio_device, 0);
+  if (*info)
+    return picture_info(file);
+  return picture_png(file, out, alpha);
+}

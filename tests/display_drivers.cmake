@@ -20,3 +20,9 @@ foreach(mode gdi dd)
       - ${e2e_start} ${e2e_exit})
   set_tests_properties(video_probe_${mode} PROPERTIES TIMEOUT 180 ENVIRONMENT "E2E_QUADRANTS=1;E2E_ARGS=${mode}")
 endforeach()
+
+# The two show programs on the test archive, under virtual displays.
+vorlane_test(test_show_windows SOURCES test_show_windows.cpp LIBS show_archive TIMEOUT 240)
+add_dependencies(test_show_windows demo_gdi demo_dd)
+target_compile_definitions(test_show_windows PRIVATE E2E_SCRIPT="${CMAKE_CURRENT_SOURCE_DIR}/e2e_display.sh"
+  E2E_START_LIMIT=${e2e_start} E2E_EXIT_LIMIT=${e2e_exit})

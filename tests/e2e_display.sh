@@ -14,9 +14,11 @@ if [ "${1:-}" != "--inside" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24 -br -nolisten tcp" "$0" --inside "$@"
 fi
 shift
-program=$1
+here=$(cd "$(dirname "$0")" && pwd)
+program=$(readlink -f "$1")
 workdir=$2
 data=$3
+[ "$data" = "-" ] || data=$(readlink -f "$data")
 start_limit=$4
 exit_limit=$5
 title="${E2E_TITLE:-Vorlane by Pexil}"
@@ -30,7 +32,7 @@ cd "$workdir"
 
 export SDL_AUDIODRIVER=dummy
 export VORLANE_NO_MESSAGE_BOX=1
-supp="$(cd "$(dirname "$0")" && pwd)/lsan.supp"
+supp="$here/lsan.supp"
 export LSAN_OPTIONS="suppressions=$supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 
 # shellcheck disable=SC2086

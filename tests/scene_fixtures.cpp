@@ -1,0 +1,142 @@
+#include "scene_fixtures.h"
+
+#include "mem.h"
+#include "testkit.h"
+
+#include <cstring>
+#include <filesystem>
+
+lwo_bytes& lwo_bytes::u8(uint32_t v) {
+  b.push_back(uint8_t(v));
+  return *this;
+}
+
+lwo_bytes& lwo_bytes::u16(uint32_t v) { return u8(v >> 8).u8(v); }
+
+lwo_bytes& lwo_bytes::u32(uint32_t v) { return u16(v >> 16).u16(v); }
+
+lwo_bytes& lwo_bytes::f32(float v) {
+  uint32_t bits;
+  std::memcpy(&bits, &v, 4);
+  return u32(bits);
+}
+
+lwo_bytes& lwo_bytes::id(const char* four) {
+  for (int i = 0; i < 4; i++)
+    u8(uint8_t(four[i]));
+  return *this;
+}
+
+lwo_bytes& lwo_bytes::name(const std::string& s) {
+  text(s);
+  if ((s.size() + 1) % 2)
+    u8(0);
+  return *this;
+}
+
+lwo_bytes& lwo_bytes::text(const std::string& s) {
+  for (char c : s)
+    u8(uint8_t(c));
+  return u8(0);
+}
+
+lwo_bytes& lwo_bytes::raw(const scene_bytes& more) {
+  b.insert(b.end(), more.begin(), more.end());
+  return *this;
+}
+
+scene_bytes lwo_chunk(const char* id, const scene_bytes& data) {
+  return lwo_bytes().id(id).u32(uint32_t(data.size())).raw(data).b;
+}
+
+scene_bytes lwo_form(const std::vector<scene_bytes>& chunks) {
+  lwo_bytes body;
+  body.id("LWOB");
+  for (const scene_bytes& c : chunks)
+    body.raw(c);
+  return lwo_bytes().id("FORM").u32(uint32_t(body.b.size())).raw(body.b).b;
+}
+
+scene_bytes lwo_points(const std::vector<lwo_point>& points) {
+  lwo_bytes d;
+  for (const lwo_point& p : points)
+    d.f32(p.x).f32(p.y).f32(p.z);
+  return lwo_chunk("PNTS", d.b);
+}
+
+scene_bytes lwo_surface_names(const std::vector<std::string>& names) {
+  lwo_bytes d;
+  for (const std::string& n : names)
+    d.name(n);
+  return lwo_chunk("SRFS", d.b);
+}
+
+static void put_polygon(lwo_bytes* d, const lwo_polygon& p) {
+  d->u16(uint32_t(p.index.size()));
+  for (uint32_t i : p.index)
+    d->u16(i);
+  if (p.details.empty()) {
+    d->u16(p.surface);
+    return;
+  }
+  d->u16(p.surface | 0x8000).u16(uint32_t(p.details.size()));
+  for (const lwo_polygon& detail : p.details)
+    put_polygon(d, detail);
+}
+
+scene_bytes lwo_polygons(const std::vector<lwo_polygon>& polygons) {
+  lwo_bytes d;
+  for (const lwo_polygon& p : polygons)
+    put_polygon(&d, p);
+  return lwo_chunk("POLS", d.b);
+}
+
+scene_bytes lwo_sub(const char* id, const scene_bytes& data) {
+  return lwo_bytes().id(id).u16(uint32_t(data.size())).raw(data).b;
+}
+
+scene_bytes lwo_surf(const std::string& name, const std::vector<scene_bytes>& subs) {
+  lwo_bytes d;
+  d.name(name);
+  for (const scene_bytes& s : subs)
+    d.raw(s);
+  return lwo_chunk("SURF", d.b);
+}
+
+scene_watch scene_watch_now() {
+  int fds = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
+    fds++;
+  return {mem_blocks, fds};
+}
+
+::testing::AssertionResult scene_released(const scene_watch& before) {
+  const scene_watch now = scene_watch_now();
+  if (now.blocks != before.blocks)
+    return ::testing::AssertionFailure() << int64_t(now.blocks) - int64_t(before.blocks) << " memory blocks kept";
+  if (now.fds != before.fds)
+    return ::testing::AssertionFailure() << now.fds - before.fds << " files left open";
+  return ::testing::AssertionSuccess();
+}
+
+void scene_mutate(const std::string& path, const scene_bytes& file, uint32_t seed,
+                  const std::function<void(const scene_bytes&)>& check) {
+  for (size_t cut = 0; cut < file.size(); cut++) {
+    const scene_bytes part(file.begin(), file.begin() + std::ptrdiff_t(cut));
+    std::remove(path.c_str());
+    testkit_write_file(path, part);
+    check(part);
+  }
+  const scene_bytes noise = testkit_random_bytes(4 * file.size() + 64, seed);
+  for (size_t i = 0; i < file.size(); i++) {
+    for (int variant = 0; variant < 2; variant++) {
+      scene_bytes changed = file;
+      changed[i] = variant == 0 ? uint8_t(changed[i] ^ (1u << (noise[i] % 8))) : noise[file.size() + i];
+      if (variant == 1 && changed[i] == file[i])
+        changed[i] ^= 0xFF;
+      std::remove(path.c_str());
+      testkit_write_file(path, changed);
+      check(changed);
+    }
+  }
+}

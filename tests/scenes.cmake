@@ -1,0 +1,6 @@
+# Object and scene files: the LightWave and ASCII scene readers, the
+# tokenizer, splines and the render scene, bad input, and the model tool.
+vorlane_test(test_scenes
+  SOURCES scene_fixtures.cpp test_lwo.cpp
+  LIBS engine3d vfs picture_fixtures
+  TIMEOUT 300)

@@ -74,3 +74,9 @@ scene_watch scene_watch_now();
 // changed at many places. Runs check on each variant written to path.
 void scene_mutate(const std::string& path, const scene_bytes& file, uint32_t seed,
                   const std::function<void(const scene_bytes&)>& check);
+
+// A small hand-written ASCII scene: two materials, one geometry object of a
+// square in two triangles with texture faces and an animation block, a
+// camera with two node transforms and tracks, a helper, nested groups, and
+// blocks the reader does not know.
+std::string ase_sample_text();

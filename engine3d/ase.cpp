@@ -375,7 +375,8 @@ int read_track(ase_reader* r, int32_t value_count, ase_key** keys, int32_t* key_
       mem_free(k.values);
     return 0;
   }
-  std::memcpy(list, read.data(), read.size() * sizeof(ase_key));
+  if (!read.empty())
+    std::memcpy(list, read.data(), read.size() * sizeof(ase_key));
   free_keys(*keys, *key_count);
   *keys = list;
   *key_count = int32_t(read.size());

@@ -1,6 +1,6 @@
 # Object and scene files: the LightWave and ASCII scene readers, the
 # tokenizer, splines and the render scene, bad input, and the model tool.
 vorlane_test(test_scenes
-  SOURCES scene_fixtures.cpp test_lwo.cpp test_tokenizer.cpp test_ase.cpp test_spline.cpp test_render_scene.cpp test_texture_map.cpp
+  SOURCES scene_fixtures.cpp test_lwo.cpp test_tokenizer.cpp test_ase.cpp test_spline.cpp test_render_scene.cpp test_texture_map.cpp test_scenes_robust.cpp
   LIBS engine3d vfs picture_fixtures
   TIMEOUT 300)

@@ -9,6 +9,7 @@ static int32_t tunnel_started = 0;
 int32_t tunnel_init(music_clock* clock, pixmap* frame) {
   (void)clock;
   tunnel_frame_pixmap = frame;
+  tunnel_started = 0;
   return 1;
 }
 

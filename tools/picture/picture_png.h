@@ -1,10 +1,17 @@
-// PNG output of a pixmap for the picture tool.
+// PNG output of 32-bit pixels (bytes 0 to 2 as red, green, blue; with alpha,
+// byte 3 as alpha), shared by the tools that write pictures. No time stamp is
+// written, so the bytes depend only on the picture.
 #pragma once
 
 #include "pixmap.h"
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
-// Writes bytes 0 to 2 of each pixel as red, green, blue, and with alpha byte 3
-// as alpha. Returns 1, or 0 with error set.
+// Encodes width x height pixels, top row first, into out. Returns 1, or 0
+// for an empty picture or a failure inside the library.
+int picture_encode_png(const uint32_t* pixels, int32_t width, int32_t height, bool alpha, std::vector<uint8_t>* out);
+
+// Writes a pixmap to a PNG file. Returns 1, or 0 with error set.
 int picture_write_png(const pixmap* pm, const std::string& path, bool alpha, std::string* error);

@@ -1,0 +1,1 @@
+vorlane_bench(bench_forge SOURCES bench_forge.cpp LIBS forge_core)

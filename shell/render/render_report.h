@@ -1,0 +1,39 @@
+// The measurement report of demo_render: for every sequencer state entered
+// (and the end part) its frames, when it began and ended in simulated time
+// and music position, and the wall time of its effect steps.
+#pragma once
+
+#include "shell.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct render_state_span {
+  int32_t state;
+  int64_t first_frame;
+  int64_t frames;
+  double begin_seconds, end_seconds;
+  uint32_t begin_order, begin_row, end_order, end_row;
+  uint32_t begin_flags, end_flags; // frame pixmap flags
+  std::vector<double> step_us;     // wall time of each step that ran
+};
+
+struct render_report {
+  int32_t fps;
+  int64_t frames;
+  std::vector<render_state_span> spans;
+};
+
+void render_report_begin(render_report* report, int32_t fps);
+// Records one frame of the show.
+void render_report_frame(render_report* report, const shell_frame_info* info);
+
+struct render_step_stats {
+  double median_us, p95_us, max_us;
+};
+render_step_stats render_report_stats(const render_state_span& span);
+
+// The report as JSON text. wall_seconds and the result fill the summary.
+std::string render_report_json(const render_report* report, double wall_seconds, const shell_result* result,
+                               int exit_status);

@@ -4,3 +4,8 @@ vorlane_test(test_scenes
   SOURCES scene_fixtures.cpp test_lwo.cpp test_tokenizer.cpp test_ase.cpp test_spline.cpp test_render_scene.cpp test_texture_map.cpp test_scenes_robust.cpp
   LIBS engine3d vfs picture_fixtures
   TIMEOUT 300)
+
+vorlane_test(test_model_tool
+  SOURCES scene_fixtures.cpp test_model_tool.cpp
+  LIBS engine3d vfs picture_fixtures)
+add_dependencies(test_model_tool model)

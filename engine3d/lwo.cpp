@@ -474,7 +474,10 @@ int read_surface(lwo_reader* r, lwo_span* s) {
       sf->env_texture = mem_alloc_array<lwo_texture>(1);
       if (!sf->env_texture)
         return 0;
-      span_u8(&sub);
+      // Some writers put a zero byte before the path: skipped, but a path
+      // that starts at once keeps its first character.
+      if (sub.pos < sub.end && sub.data[sub.pos] == 0)
+        sub.pos++;
       load_picture(r, sf->env_texture, span_string(&sub));
       entry->type = TEXTURE_MAP_REFLECTION;
       break;

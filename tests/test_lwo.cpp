@@ -219,11 +219,13 @@ TEST(LightWave, TexturePathsKeepOnlyTheBaseName) {
   testkit_write_file(dir.file("glass.gif"), fixture_gif_giflib(gif));
   const scene_bytes file = lwo_form({
       lwo_points(square_points),
-      lwo_surface_names({"Wood", "Glass", "Missing"}),
+      lwo_surface_names({"Wood", "Glass", "Missing", "Bare"}),
       lwo_polygons({{{0, 1, 2}, 1, {}}}),
       lwo_surf("Wood", {ctex("Planar Image Map"), lwo_sub("TIMG", lwo_bytes().text("C:\\Images\\Wood.PCX").b)}),
       lwo_surf("Glass", {lwo_sub("RIMG", lwo_bytes().u8(0).text("D:/maps/sub\\glass.gif").b)}),
       lwo_surf("Missing", {ctex("Planar Image Map"), lwo_sub("TIMG", lwo_bytes().text("C:\\nowhere\\gone.pcx").b)}),
+      // A reflection path without the leading zero byte keeps its first character.
+      lwo_surf("Bare", {lwo_sub("RIMG", lwo_bytes().text("Wood.PCX").b)}),
   });
   for (const std::string& texture_dir : {dir.path + "/", dir.path}) {
     std::string out;
@@ -242,6 +244,9 @@ TEST(LightWave, TexturePathsKeepOnlyTheBaseName) {
     ASSERT_NE(s[2].texture, nullptr);
     EXPECT_STREQ(s[2].texture->file_name, "gone.pcx");
     EXPECT_EQ(s[2].texture->pixmap, nullptr);
+    ASSERT_NE(s[3].env_texture, nullptr);
+    EXPECT_STREQ(s[3].env_texture->file_name, "Wood.PCX");
+    EXPECT_NE(s[3].env_texture->pixmap, nullptr);
   }
 }
 

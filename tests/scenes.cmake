@@ -9,3 +9,9 @@ vorlane_test(test_model_tool
   SOURCES scene_fixtures.cpp test_model_tool.cpp
   LIBS engine3d vfs picture_fixtures)
 add_dependencies(test_model_tool model)
+
+# The forge's writers of these formats, read back through the readers.
+vorlane_test(test_scene_writers
+  SOURCES scene_fixtures.cpp test_scene_writers.cpp
+  LIBS forge_writers forge_mesh engine3d vfs)
+add_dependencies(test_scene_writers model)

@@ -6,7 +6,6 @@
 #include "scene_fixtures.h"
 #include "testkit.h"
 #include "texture_map.h"
-#include "vfs.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +22,6 @@ object_ptr load_bytes(const testkit_tempdir& dir, const scene_bytes& file, std::
   const std::string path = dir.file("object.lwo");
   std::remove(path.c_str());
   testkit_write_file(path, file);
-  vfs_close(vfs_open(path.c_str(), "rb")); // a pooled handle record before counting blocks
   mesh_object* o = mesh_object_create();
   o->flags = flags;
   scene_stdout capture;

@@ -1,4 +1,4 @@
-// The end song, data/endpart.xm: a calm piece in C major and A minor at 87.5
+// The end song, data/endpart.xm: a calm piece in C major and A minor at 90
 // beats a minute (32 rows a bar) for the end screen's scroll: an electric
 // piano, a soft pad, a round bass, a flute-like lead, bells and a light
 // half-time beat. It quotes the main tune before its last choruses and ends
@@ -39,8 +39,8 @@ const std::vector<int32_t> end_rows = {
     32,  32,  32,            // black, then the fade-in
     128, 128, 128, 128, 160, // verses and the first chorus
     128, 128, 128,           // interlude and the main tune, slowly
-    128, 128, 128,           // second chorus
-    128, 128,                // bridge and the last chorus
+    128, 128, 160,           // a verse and the second chorus
+    160, 128,                // bridge and the last chorus
     128,                     // outro
     64,                      // the last chord
 };
@@ -63,7 +63,7 @@ int32_t at(const end_writer* w, int32_t order, int32_t bar = 0) { return score_a
 
 // Electric piano comping: the chord struck on the steps marked in `rhythm`
 // (one character per sixteenth as in score_drums), four voices.
-void keys(end_writer* w, int32_t row, const std::string& chords, const char* rhythm, int32_t volume = 30) {
+void keys(end_writer* w, int32_t row, const std::string& chords, const char* rhythm, int32_t volume = 16) {
   const score_chart chart = score_chart_make(chords, BAR);
   const int32_t channels[4] = {CH_KEY0, CH_KEY1, CH_KEY2, CH_KEY3};
   const int32_t pans[4] = {84, 112, 144, 172};
@@ -84,7 +84,7 @@ void keys(end_writer* w, int32_t row, const std::string& chords, const char* rhy
   }
 }
 
-void pad(end_writer* w, int32_t row, const std::string& chords, int32_t volume = 14) {
+void pad(end_writer* w, int32_t row, const std::string& chords, int32_t volume = 12) {
   const score_chart chart = score_chart_make(chords, BAR);
   score_pad_style style;
   style.channels = {CH_PAD0, CH_PAD1, CH_PAD2};
@@ -96,7 +96,7 @@ void pad(end_writer* w, int32_t row, const std::string& chords, int32_t volume =
   score_pad(&w->s, &style, row, &chart, &w->pad_voicing);
 }
 
-void bass(end_writer* w, int32_t row, const std::string& chords, const char* pattern, int32_t volume = 44) {
+void bass(end_writer* w, int32_t row, const std::string& chords, const char* pattern, int32_t volume = 40) {
   const score_chart chart = score_chart_make(chords, BAR);
   score_bass_style style;
   style.channel = CH_BASS;
@@ -140,7 +140,7 @@ void beat_full(end_writer* w, int32_t row, int32_t bars) {
   score_drums(s, CH_SHAKER, END_HAT, row, rows, "o.x.o.x.o.x.o.x.", 2, C4, 180, 0.4);
 }
 
-int lead(end_writer* w, int32_t row, const char* text, int32_t volume = 40, int32_t transpose = 0) {
+int lead(end_writer* w, int32_t row, const char* text, int32_t volume = 26, int32_t transpose = 0) {
   score_voice v;
   v.channel = CH_LEAD;
   v.instrument = END_FLUTE;
@@ -178,7 +178,7 @@ void compose(end_writer* w) {
   // piano and the bells sound.
   const int32_t r0 = at(w, 0);
   pad(w, r0, "Fmaj7 G Am", 16);
-  keys(w, r0, "Fmaj7 G Am", comp_soft, 30);
+  keys(w, r0, "Fmaj7 G Am", comp_soft, 18);
   bass(w, r0, "Fmaj7 G Am", "R---------------", 36);
   bells(w, at(w, 1), "B5:8 D6:8 | E6:4 C6:4 A5:8", 22);
 
@@ -189,10 +189,10 @@ void compose(end_writer* w) {
   pad(w, r3, verse);
   bass(w, r3, verse, "R-----R-R-----5-");
   score_drums(&w->s, CH_SHAKER, END_SHAKER, r3, 4 * BAR, "-.o.-.o.-.o.-.o.", 2, C4, 180, 0.45);
-  lead(w, r3, verse_1, 36);
+  lead(w, r3, verse_1, 22);
   const int32_t r4 = at(w, 4);
   beat(w, r4, 4);
-  lead(w, r4, verse_2, 36);
+  lead(w, r4, verse_2, 22);
   // Orders 5-6: the verse again, the pluck joining.
   const int32_t r5 = at(w, 5);
   keys(w, r5, verse, comp_verse);
@@ -217,7 +217,7 @@ void compose(end_writer* w) {
 
   // Order 8: an interlude without the beat: bells over piano and pad.
   const int32_t r8 = at(w, 8);
-  keys(w, r8, "Am F C G", comp_soft, 28);
+  keys(w, r8, "Am F C G", comp_soft, 17);
   pad(w, r8, "Am F C G", 16);
   bass(w, r8, "Am F C G", "R---------------", 38);
   bells(w, r8, "E5:4 r:2 A5:2 G5:4 E5:4 | C6:8 A5:8 | G5:4 r:2 C6:2 B5:4 G5:4 | D6:16");
@@ -244,21 +244,23 @@ void compose(end_writer* w) {
   arp(w, r11, "Fmaj7 G Am Am", arp_up, 16);
   const int32_t r12 = at(w, 12);
   crash(w, r12);
-  keys(w, r12, chorus, comp_chorus);
-  pad(w, r12, chorus);
-  bass(w, r12, chorus, "R-----R-R---O-R-");
-  beat_full(w, r12, 8);
+  keys(w, r12, chorus + " G", comp_chorus);
+  pad(w, r12, chorus + " G");
+  bass(w, r12, chorus + " G", "R-----R-R---O-R-");
+  beat_full(w, r12, 9);
   lead(w, r12, chorus_1);
   lead(w, at(w, 13), chorus_2);
   arp(w, r12, chorus, arp_wave, 16);
+  bells(w, at(w, 13, 4), "D6:4 B5:4 G5:4 D5:4");
+  score_roll(&w->s, CH_SNARE, END_SNARE, at(w, 13, 4) + 2 * BEAT, 2 * BEAT, 2, 14, 34, C4, 140);
 
-  // Order 14: the bridge, quiet: pad, bells and the bass.
+  // Order 14: the bridge, quiet: pad, bells and the bass, waiting on E.
   const int32_t r14 = at(w, 14);
-  keys(w, r14, "Dm G Em Am", comp_soft, 28);
-  pad(w, r14, "Dm G Em Am", 18);
-  bass(w, r14, "Dm G Em Am", "R-------R-------", 38);
-  score_drums(&w->s, CH_SHAKER, END_SHAKER, r14, 4 * BAR, "-.o.-.o.-.o.-.o.", 2, C4, 180, 0.4);
-  bells(w, r14, "A5:8 F5:8 | B5:8 G5:8 | G5:8 E5:8 | E5:12 G#5:4");
+  keys(w, r14, "Dm G Em Am E", comp_soft, 17);
+  pad(w, r14, "Dm G Em Am E", 18);
+  bass(w, r14, "Dm G Em Am E", "R-------R-------", 38);
+  score_drums(&w->s, CH_SHAKER, END_SHAKER, r14, 5 * BAR, "-.o.-.o.-.o.-.o.", 2, C4, 180, 0.4);
+  bells(w, r14, "A5:8 F5:8 | B5:8 G5:8 | G5:8 E5:8 | E5:12 C6:4 | B5:8 G#5:8");
 
   // Order 15: the last chorus, the bells doubling the flute.
   const int32_t r15 = at(w, 15);
@@ -267,21 +269,21 @@ void compose(end_writer* w) {
   pad(w, r15, "F G C Am");
   bass(w, r15, "F G C Am", "R-----R-R---O-R-");
   beat_full(w, r15, 4);
-  lead(w, r15, chorus_1, 42);
+  lead(w, r15, chorus_1, 30);
   bells(w, r15, chorus_1, 16);
   arp(w, r15, "F G C Am", arp_wave, 16);
 
   // Order 16: the outro, thinning out.
   const int32_t r16 = at(w, 16);
-  keys(w, r16, "F G E Am", comp_verse, 28);
+  keys(w, r16, "F G E Am", comp_verse, 15);
   pad(w, r16, "F G E Am", 16);
   bass(w, r16, "F G E Am", "R-----R-R-----5-", 40);
   beat(w, r16, 4, 0.8);
-  lead(w, r16, chorus_2, 36);
+  lead(w, r16, chorus_2, 24);
 
   // Order 17: the last chord rings out while the picture fades.
   const int32_t r17 = at(w, 17);
-  keys(w, r17, "Fmaj7 Cadd9", comp_soft, 30);
+  keys(w, r17, "Fmaj7 Cadd9", comp_soft, 18);
   pad(w, r17, "Fmaj7 Cadd9", 16);
   bass(w, r17, "Fmaj7 Cadd9", "R---------------", 38);
   score_note(&w->s, r17, CH_KICK, C4, END_KICK, 40, -1);
@@ -298,10 +300,10 @@ int song_end_build(xm_song* song, std::string* error) {
   *song = xm_song{};
   song->name = "vorlane end";
   song->tracker = "forge";
-  song->speed = 6;
-  song->tempo = 175; // 630 samples a tick: 85.7 ms rows, 87.5 beats a minute
+  song->speed = 5;
+  song->tempo = 150; // 735 samples a tick: 83.3 ms rows, 90 beats a minute
   song->restart = 0;
   score_to_song(&w.s, song);
-  song_sounds_end(&song->instruments, 2.5 / 175.0);
+  song_sounds_end(&song->instruments, 2.5 / 150.0);
   return song_check(song, song_end_cues, sizeof(song_end_cues) / sizeof(song_end_cues[0]), error);
 }

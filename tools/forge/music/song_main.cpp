@@ -29,6 +29,9 @@ enum : int32_t {
   CH_BELL,
   CH_TOM,
   CH_CLAP,
+  CH_CHOIR0,
+  CH_CHOIR1,
+  CH_CHOIR2,
   CHANNELS
 };
 
@@ -203,7 +206,7 @@ void pad(main_writer* w, int32_t row, const std::string& chords, int32_t volume 
 void choir(main_writer* w, int32_t row, const std::string& chords, int32_t volume = 22) {
   const score_chart chart = score_chart_make(chords, BAR);
   score_pad_style style;
-  style.channels = {CH_PAD0, CH_PAD1, CH_PAD2};
+  style.channels = {CH_CHOIR0, CH_CHOIR1, CH_CHOIR2};
   style.pans = {80, 128, 176};
   style.instrument = MAIN_CHOIR;
   style.low = C4 - 5;
@@ -285,15 +288,15 @@ void galaxy(main_writer* w) {
   // Orders 0-3: choir and bells, no drums; a pluck arpeggio joins, then the
   // bass, and order 3 builds towards the intro.
   const int32_t r0 = at(w, 0);
-  choir(w, r0, "Am Am F F C G Am F Dm Esus4 E", 24);
-  melody(w, CH_BELL, MAIN_BELL, r0, "E5:4 r:2 A5:2 G5:4 E5:4 | D5:8 C5:4 r:4 | C5:4 r:2 F5:2 E5:4 C5:4 | A4:16", 30,
+  choir(w, r0, "Am Am F F C G Am F Dm Esus4 E", 15);
+  melody(w, CH_BELL, MAIN_BELL, r0, "E5:4 r:2 A5:2 G5:4 E5:4 | D5:8 C5:4 r:4 | C5:4 r:2 F5:2 E5:4 C5:4 | A4:16", 20,
          100);
   score_echo(&w->s, CH_BELL, CH_ECHO, r0, at(w, 2), 6, 0.45, 180);
   arp(w, at(w, 1), "F F", arp_slow, 4, C4 - 3, 18, "ox");
   // Order 2: the logos. The bells quote the main tune's second half.
   const int32_t r2 = at(w, 2);
   arp(w, r2, "C G Am F", arp_up, 4, C4 - 3, 22, "xo");
-  sub(w, r2, "C G Am F Dm E E", 28);
+  sub(w, r2, "C G Am F Dm E E", 24);
   melody(w, CH_BELL, MAIN_BELL, r2,
          "G4:3 C5:3 E5:2 G5:4 E5:2 D5:2 | D5:6 B4:2 G4:4 A4:2 B4:2 | A4:3 C5:3 E5:2 D5:2 C5:2 B4:2 C5:2 |"
          " C5:3 F5:3 E5:2 C5:4 A4:4",
@@ -315,10 +318,10 @@ void intro(main_writer* w) {
   drums(w, r4, 2, GROOVE_BASIC);
   drums(w, at(w, 5), 2, GROOVE_BASIC);
   score_drums(&w->s, CH_HAT, MAIN_HAT, at(w, 5), 2 * BAR, hat_sixteenths, 2, C4, 170, 0.6);
-  bass(w, r4, "Am F C G", "..R...R...R...R.", 40);
-  pad(w, r4, "Am F C G", 14);
-  arp(w, r4, "Am F", arp_up, 4, C4 - 3, 22, "xo");
-  arp(w, at(w, 5), "C G", arp_up, 2, C4 - 3, 22, "xooo");
+  bass(w, r4, "Am F C G", "..R...R...R...R.", 42);
+  pad(w, r4, "Am F C G", 20);
+  arp(w, r4, "Am F", arp_up, 4, C4 - 3, 24, "xo");
+  arp(w, at(w, 5), "C G", arp_up, 2, C4 - 3, 24, "xooo");
   fill_snare(w, at(w, 6));
 
   // Order 6 (section 1): the full groove.
@@ -465,6 +468,7 @@ void magnet(main_writer* w) {
     crash(w, at(w, o, 2), 26);
   bass(w, r22, "Am F C G Am F C G Am F C G", ".ROR.ROR.ROR.ROR", 44);
   pad(w, r22, "Am F C G Am F C G Am F C G", 18);
+  choir(w, r22, "Am F C G Am F C G Am F C G", 16);
   arp(w, r22, "Am F C G Am F C G Am F C G", arp_trance, 2, C4 + 9, 20);
   lead(w, r22, theme_a1, 38);
   melody(w, CH_BELL, MAIN_BELL, r22, theme_a1_third, 20, 150, 12);
@@ -508,8 +512,8 @@ void net(main_writer* w) {
   // speed over the choir; the beat comes back in order 29.
   const int32_t r28 = at(w, 28);
   crash(w, r28, 34);
-  choir(w, r28, "Am Am F F C G Dm E", 26);
-  sub(w, r28, "Am Am F F C G Dm E", 40);
+  choir(w, r28, "Am Am F F C G Dm E", 20);
+  sub(w, r28, "Am Am F F C G Dm E", 34);
   melody(w, CH_BELL, MAIN_BELL, r28, "A4:3 C5:3 E5:2 D5:2 C5:2 B4:2 C5:2 | C5:3 F5:3 E5:2 C5:4 A4:4", 30, 110, 12, 4);
   score_echo(&w->s, CH_BELL, CH_ECHO, r28, at(w, 29), 8, 0.45, 180);
   arp(w, r28 + 2 * BAR, "F F", arp_slow, 4, C4 - 3, 16, "xo");
@@ -552,6 +556,7 @@ void finale(main_writer* w) {
   drums(w, r34, 6, GROOVE_DRIVE);
   bass(w, r34, "Am F C G F G", ".ROR.ROR.ROR.ROR", 44);
   pad(w, r34, "Am F C G F G", 18);
+  choir(w, r34, "Am F C G F G", 16);
   arp(w, r34, "Am F C G F G", arp_trance, 2, C4 + 9, 20);
   lead(w, r34, theme_a1, 38);
   melody(w, CH_BELL, MAIN_BELL, r34, theme_a1_third, 20, 150, 12);
@@ -566,6 +571,7 @@ void finale(main_writer* w) {
   const std::string chords = "Am F C G Am F C G Am F C G";
   bass(w, r36, chords, ".ROR.ROR.ROR.ROR", 44);
   pad(w, r36, chords, 18);
+  choir(w, r36, chords, 16);
   arp(w, r36, chords, arp_trance, 2, C4 + 9, 20);
   lead(w, r36, theme_a2, 38);
   melody(w, CH_BELL, MAIN_BELL, r36, theme_a2_third, 20, 150, 12);

@@ -286,3 +286,70 @@ TEST_F(cues, TheSongsHaveTheirVoices) {
       }
     }
 }
+
+namespace {
+// What each instrument does in the songs, by its name.
+enum voice_role { ROLE_OTHER, ROLE_MELODY, ROLE_BASS, ROLE_CHORD };
+voice_role role_of(const std::string& name) {
+  if (name == "lead" || name == "flute" || name == "bell")
+    return ROLE_MELODY;
+  if (name == "bass" || name == "round bass" || name == "sub")
+    return ROLE_BASS;
+  if (name == "pad" || name == "choir" || name == "soft pad" || name == "e-piano")
+    return ROLE_CHORD;
+  return ROLE_OTHER;
+}
+} // namespace
+
+TEST_F(cues, MelodiesBassAndChordsAgree) {
+  // On every beat: no melody note struck a minor ninth above the bass (held
+  // notes and echoes may be suspended over a new chord), and a bass note
+  // struck on a beat belongs to the chord the pads hold there.
+  for (const shipped_song* s : {main_song, end_song}) {
+    const txm_song& x = s->xm;
+    std::vector<int32_t> note(size_t(x.channels), 0), role(size_t(x.channels), ROLE_OTHER);
+    int32_t beats = 0, struck = 0;
+    for (int32_t o = 0; o < int32_t(x.orders.size()); o++)
+      for (int32_t r = 0; r < rows_of(x, o); r++) {
+        std::vector<bool> fresh(size_t(x.channels), false);
+        for (int32_t c = 0; c < x.channels; c++) {
+          const txm_cell& cell = txm_at(x, o, r, c);
+          if (cell.note == 97)
+            note[size_t(c)] = 0;
+          else if (cell.note >= 1 && cell.note <= 96) {
+            note[size_t(c)] = cell.note;
+            fresh[size_t(c)] = true;
+            if (cell.instrument >= 1 && cell.instrument <= x.instruments.size())
+              role[size_t(c)] = role_of(x.instruments[cell.instrument - 1u].name);
+          }
+        }
+        if (r % 8 != 0)
+          continue;
+        int32_t bass = 0;
+        bool bass_fresh = false;
+        std::vector<int32_t> chord;
+        for (int32_t c = 0; c < x.channels; c++) {
+          if (!note[size_t(c)])
+            continue;
+          if (role[size_t(c)] == ROLE_BASS)
+            bass = note[size_t(c)], bass_fresh = fresh[size_t(c)];
+          if (role[size_t(c)] == ROLE_CHORD)
+            chord.push_back((note[size_t(c)] - 1) % 12);
+        }
+        if (!bass)
+          continue;
+        for (int32_t c = 0; c < x.channels; c++)
+          if (fresh[size_t(c)] && role[size_t(c)] == ROLE_MELODY) {
+            beats++;
+            EXPECT_NE(((note[size_t(c)] - bass) % 12 + 12) % 12, 1) << x.name << " order " << o << " row " << r;
+          }
+        if (bass_fresh && !chord.empty()) {
+          struck++;
+          EXPECT_NE(std::find(chord.begin(), chord.end(), (bass - 1) % 12), chord.end())
+              << x.name << " order " << o << " row " << r << ": the bass leaves the chord";
+        }
+      }
+    EXPECT_GT(beats, 100) << x.name;
+    EXPECT_GT(struck, 50) << x.name;
+  }
+}

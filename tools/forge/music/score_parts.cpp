@@ -66,6 +66,33 @@ void score_arp(score* s, const score_arp_style* style, int32_t start_row, const 
                  score_accent_volume(accent, style->volume), style->pan);
     }
   }
+  score_off(s, start_row + int32_t(chart->chords.size()) * chart->rows_each, style->channel);
+}
+
+void score_harmony(score* s, int32_t src, int32_t dst, int32_t from, int32_t to, int32_t chart_row,
+                   const score_chart* chart, int32_t instrument, double volume_scale, int32_t pan, int32_t transpose) {
+  for (int32_t r = from; r < to; r++) {
+    const xm_cell* c = score_cell(s, r, src);
+    if (!c || c->note == 0)
+      continue;
+    if (c->note == XM_NOTE_OFF) {
+      score_off(s, r, dst);
+      continue;
+    }
+    const int32_t span = (r - chart_row) / chart->rows_each;
+    if (r < chart_row || span >= int32_t(chart->chords.size()))
+      continue;
+    const score_chord chord = score_chord_parse(chart->chords[size_t(span)]);
+    int32_t below = 0;
+    for (int32_t n = c->note - 3; n >= c->note - 12 && n >= 1 && !below; n--)
+      for (int32_t t : chord.tones)
+        if ((n - 1) % 12 == (chord.root + t) % 12)
+          below = n;
+    if (!below)
+      continue;
+    const int32_t v = c->volume >= 0x10 && c->volume <= 0x50 ? c->volume - 0x10 : 48;
+    score_note(s, r, dst, below + transpose, instrument, int32_t(std::lround(v * volume_scale)), pan);
+  }
 }
 
 void score_bass(score* s, const score_bass_style* style, int32_t start_row, const score_chart* chart) {

@@ -31,7 +31,8 @@ void score_pad(score* s, const score_pad_style* style, int32_t start_row, const 
 
 // Arpeggio: pattern entries index the chord's tones stacked up from `low`
 // (negative: rest); one entry per step, the pattern runs on across chords.
-// Accents, one character per step as in score_drums, scale the volume.
+// Accents, one character per step as in score_drums, scale the volume. The
+// last note is released where the chart ends.
 struct score_arp_style {
   int32_t channel = 0, instrument = 0, pan = -1;
   std::vector<int32_t> pattern;
@@ -41,6 +42,14 @@ struct score_arp_style {
   int32_t volume = 30;
 };
 void score_arp(score* s, const score_arp_style* style, int32_t start_row, const score_chart* chart);
+
+// A harmony under the melody on channel src in rows [from, to): for every
+// note, the highest tone of the chord sounding there (the chart starts at
+// chart_row) that lies at least a minor third below it, on channel dst.
+// Note-offs are copied.
+void score_harmony(score* s, int32_t src, int32_t dst, int32_t from, int32_t to, int32_t chart_row,
+                   const score_chart* chart, int32_t instrument, double volume_scale, int32_t pan,
+                   int32_t transpose = 0);
 
 // Bass line: one character per step, repeated through every chord span:
 // 'R' root, 'r' soft root, 'O' octave up, 'o' soft octave, '5' fifth, '3'

@@ -49,7 +49,7 @@ const char* const verse_1 = "A4:6 C5:2 E5:8 | D5:6 B4:2 G4:8 | G4:4 B4:4 E5:4 D5
 const char* const verse_2 = "C5:6 E5:2 A5:8 | G5:6 D5:2 B4:8 | C5:4 E5:4 A5:4 G5:4 | E5:16";
 const char* const chorus_1 = "F5:4 E5:4 C5:4 A4:4 | D5:4 C5:4 B4:4 G4:4 | E5:8 G5:4 C6:4 | A5:12 r:4";
 const char* const chorus_2 = "F5:4 E5:4 C5:4 A4:4 | D5:4 C5:4 B4:4 D5:4 | E5:6 G#5:2 B5:8 | A5:16";
-const char* const theme_a1 = "A4:3 C5:3 E5:2 D5:2 C5:2 B4:2 C5:2 | C5:3 F5:3 E5:2 C5:4 A4:4 |"
+const char* const theme_a1 = "A4:3 C5:3 E5:2 D5:2 C5:2 A4:2 C5:2 | C5:3 F5:3 E5:2 C5:4 A4:4 |"
                              " G4:3 C5:3 E5:2 G5:4 E5:2 D5:2 | D5:6 B4:2 G4:4 A4:2 B4:2";
 const char* const theme_a2 = "C5:3 E5:3 A5:2 G5:2 E5:2 D5:2 E5:2 | F5:3 E5:3 D5:2 C5:4 A4:4 |"
                              " G4:3 C5:3 E5:2 D5:4 C5:2 B4:2 | B4:6 C5:2 D5:8";

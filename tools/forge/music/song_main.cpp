@@ -64,23 +64,19 @@ const std::vector<int32_t> main_sections = {0,  4,  6,  7,  8,  9,  10, 11, 13, 
 // Am F C G), A2 its answer; B is the lyrical second tune (over F G Em Am, then
 // F G E Am); C the mirror hall's counter-melody (over Am G F E); D the
 // hypervoxel's riff (over Dm F C G).
-const char* const theme_a1 = "A4:3 C5:3 E5:2 D5:2 C5:2 B4:2 C5:2 | C5:3 F5:3 E5:2 C5:4 A4:4 |"
+const char* const theme_a1 = "A4:3 C5:3 E5:2 D5:2 C5:2 A4:2 C5:2 | C5:3 F5:3 E5:2 C5:4 A4:4 |"
                              " G4:3 C5:3 E5:2 G5:4 E5:2 D5:2 | D5:6 B4:2 G4:4 A4:2 B4:2";
 const char* const theme_a2 = "C5:3 E5:3 A5:2 G5:2 E5:2 D5:2 E5:2 | F5:3 E5:3 D5:2 C5:4 A4:4 |"
                              " G4:3 C5:3 E5:2 D5:4 C5:2 B4:2 | B4:6 C5:2 D5:8";
-const char* const theme_a1_third = "F4:3 A4:3 C5:2 B4:2 A4:2 G4:2 A4:2 | A4:3 D5:3 C5:2 A4:4 F4:4 |"
-                                   " E4:3 A4:3 C5:2 E5:4 C5:2 B4:2 | B4:6 G4:2 E4:4 F4:2 G4:2";
-const char* const theme_a2_third = "A4:3 C5:3 F5:2 E5:2 C5:2 B4:2 C5:2 | D5:3 C5:3 B4:2 A4:4 F4:4 |"
-                                   " E4:3 A4:3 C5:2 B4:4 A4:2 G4:2 | G4:6 A4:2 B4:8";
 const char* const theme_b1 = "A5:6 G5:2 F5:4 E5:4 | D5:6 E5:2 G5:4 D5:4 | E5:6 D5:2 B4:4 G4:4 | A4:12 r:4";
-const char* const theme_b2 = "A5:6 G5:2 F5:4 A5:4 | B5:6 A5:2 G5:4 D5:4 | G#5:6 E5:2 B4:4 D5:4 | C5:4 B4:2 A4:10";
-const char* const theme_c = "E5:4 D5:2 C5:2 B4:4 C5:4 | D5:4 C5:2 B4:2 G4:8 | A4:4 C5:2 F5:2 E5:4 C5:4 |"
+const char* const theme_b2 = "A5:6 G5:2 F5:4 A5:4 | B5:6 A5:2 G5:4 D5:4 | G#5:6 E5:2 B4:4 D5:4 | C5:6 B4:2 A4:8";
+const char* const theme_c = "E5:4 D5:2 C5:2 A4:4 C5:4 | D5:4 B4:2 A4:2 G4:8 | A4:4 C5:2 F5:2 E5:4 C5:4 |"
                             " B4:6 G#4:2 E4:8";
 const char* const theme_c2 = "A5:4 G5:2 E5:2 C5:4 E5:4 | G5:4 F5:2 D5:2 B4:8 | C5:4 F5:2 A5:2 G5:4 F5:4 |"
                              " E5:6 D5:2 B4:4 G#4:4";
-const char* const theme_d1 = "A4:2 D5:2 r:1 D5:1 F5:2 E5:2 D5:2 C5:2 D5:2 | A4:2 C5:2 r:1 C5:1 F5:2 E5:2 C5:2 A4:4 |"
+const char* const theme_d1 = "A4:2 D5:2 r:1 D5:1 F5:2 A5:2 F5:2 E5:2 D5:2 | A4:2 C5:2 r:1 C5:1 F5:2 C5:2 A4:2 C5:4 |"
                              " G4:2 C5:2 r:1 C5:1 E5:2 G5:3 E5:3 C5:2 | B4:3 D5:3 G5:2 F5:2 E5:2 D5:2 B4:2";
-const char* const theme_d2 = "A5:2 F5:2 r:1 F5:1 D5:2 E5:2 F5:2 G5:2 A5:2 | C6:2 A5:2 r:1 A5:1 F5:2 G5:2 A5:2 C5:4 |"
+const char* const theme_d2 = "A5:2 F5:2 r:1 F5:1 D5:2 F5:2 A5:2 G5:2 F5:2 | C6:2 A5:2 r:1 A5:1 F5:2 G5:2 A5:2 C5:4 |"
                              " E5:2 G5:2 r:1 G5:1 C6:2 B5:3 G5:3 E5:2 | D5:3 G5:3 B5:4 A5:6";
 
 // Drum patterns, one character per sixteenth.
@@ -276,6 +272,13 @@ int lead(main_writer* w, int32_t row, const char* text, int32_t volume = 36, int
   return rows;
 }
 
+// The bells an octave up in harmony under the lead, over the chords from row.
+void harmony(main_writer* w, int32_t row, const std::string& chords, double scale = 0.55) {
+  const score_chart chart = score_chart_make(chords, BAR);
+  const int32_t rows = int32_t(chart.chords.size()) * BAR;
+  score_harmony(&w->s, CH_LEAD, CH_BELL, row, row + rows + 1, row, &chart, MAIN_BELL, scale, 150, 12);
+}
+
 const std::vector<int32_t> arp_up = {0, 1, 2, 3, 4, 3, 2, 1};
 const std::vector<int32_t> arp_trance = {0, 2, 1, 3, 2, 4, 3, 5, 4, 2, 3, 1, 2, 0, 1, 2};
 const std::vector<int32_t> arp_gate = {0, 2, 4, 2, 1, 3, 5, 3};
@@ -298,7 +301,7 @@ void galaxy(main_writer* w) {
   arp(w, r2, "C G Am F", arp_up, 4, C4 - 3, 22, "xo");
   sub(w, r2, "C G Am F Dm E E", 24);
   melody(w, CH_BELL, MAIN_BELL, r2,
-         "G4:3 C5:3 E5:2 G5:4 E5:2 D5:2 | D5:6 B4:2 G4:4 A4:2 B4:2 | A4:3 C5:3 E5:2 D5:2 C5:2 B4:2 C5:2 |"
+         "G4:3 C5:3 E5:2 G5:4 E5:2 D5:2 | D5:6 B4:2 G4:4 A4:2 B4:2 | A4:3 C5:3 E5:2 D5:2 C5:2 A4:2 C5:2 |"
          " C5:3 F5:3 E5:2 C5:4 A4:4",
          30, 100);
   score_echo(&w->s, CH_BELL, CH_ECHO, r2, at(w, 3), 6, 0.45, 180);
@@ -363,7 +366,7 @@ void zoomer_and_cube(main_writer* w) {
   pad(w, r9, "Am F C G", 16);
   arp(w, r9, "Am F C G", arp_gate, 2, C4 + 9, 18);
   lead(w, r9, theme_a1);
-  melody(w, CH_BELL, MAIN_BELL, r9, theme_a1_third, 22, 150, 12);
+  harmony(w, r9, "Am F C G", 0.6);
 
   // Order 10: a two-bar bridge to the credits.
   const int32_t r10 = at(w, 10);
@@ -471,11 +474,11 @@ void magnet(main_writer* w) {
   choir(w, r22, "Am F C G Am F C G Am F C G", 16);
   arp(w, r22, "Am F C G Am F C G Am F C G", arp_trance, 2, C4 + 9, 20);
   lead(w, r22, theme_a1, 38);
-  melody(w, CH_BELL, MAIN_BELL, r22, theme_a1_third, 20, 150, 12);
+  harmony(w, r22, "Am F C G");
   const int32_t r23 = at(w, 23);
   crash(w, r23, 36);
   lead(w, r23, theme_a2, 38);
-  melody(w, CH_BELL, MAIN_BELL, r23, theme_a2_third, 20, 150, 12);
+  harmony(w, r23, "Am F C G");
   const int32_t r24 = at(w, 24);
   crash(w, r24, 36);
   lead(w, r24, theme_a1, 38);
@@ -514,7 +517,7 @@ void net(main_writer* w) {
   crash(w, r28, 34);
   choir(w, r28, "Am Am F F C G Dm E", 20);
   sub(w, r28, "Am Am F F C G Dm E", 34);
-  melody(w, CH_BELL, MAIN_BELL, r28, "A4:3 C5:3 E5:2 D5:2 C5:2 B4:2 C5:2 | C5:3 F5:3 E5:2 C5:4 A4:4", 30, 110, 12, 4);
+  melody(w, CH_BELL, MAIN_BELL, r28, "A4:3 C5:3 E5:2 D5:2 C5:2 A4:2 C5:2 | C5:3 F5:3 E5:2 C5:4 A4:4", 30, 110, 12, 4);
   score_echo(&w->s, CH_BELL, CH_ECHO, r28, at(w, 29), 8, 0.45, 180);
   arp(w, r28 + 2 * BAR, "F F", arp_slow, 4, C4 - 3, 16, "xo");
   const int32_t r29 = at(w, 29);
@@ -559,7 +562,7 @@ void finale(main_writer* w) {
   choir(w, r34, "Am F C G F G", 16);
   arp(w, r34, "Am F C G F G", arp_trance, 2, C4 + 9, 20);
   lead(w, r34, theme_a1, 38);
-  melody(w, CH_BELL, MAIN_BELL, r34, theme_a1_third, 20, 150, 12);
+  harmony(w, r34, "Am F C G");
   lead(w, r34 + 4 * BAR, "F5:6 E5:2 C5:4 A4:4 | D5:6 E5:2 G5:4 B5:4", 36);
   fill_snare(w, at(w, 36));
 
@@ -574,7 +577,7 @@ void finale(main_writer* w) {
   choir(w, r36, chords, 16);
   arp(w, r36, chords, arp_trance, 2, C4 + 9, 20);
   lead(w, r36, theme_a2, 38);
-  melody(w, CH_BELL, MAIN_BELL, r36, theme_a2_third, 20, 150, 12);
+  harmony(w, r36, "Am F C G");
   lead(w, r36 + 4 * BAR, theme_a1, 38);
   melody(w, CH_BELL, MAIN_BELL, r36 + 4 * BAR, theme_a1, 22, 150, 12);
   lead(w, r36 + 8 * BAR, theme_a2, 38);

@@ -31,7 +31,7 @@ rendered* render(const std::string& name) {
   return r;
 }
 
-struct audio : ::testing::Test {
+struct soundtrack_audio : ::testing::Test {
   static void SetUpTestSuite() {
     main_render = render("vorlane.xm");
     end_render = render("endpart.xm");
@@ -106,7 +106,7 @@ double pitch_of(const std::vector<float>& x, size_t from, double low_hz, double 
 
 } // namespace
 
-TEST_F(audio, BothSongsLoadInLibopenmptWithTheirOrders) {
+TEST_F(soundtrack_audio, BothSongsLoadInLibopenmptWithTheirOrders) {
   for (const char* name : {"vorlane.xm", "endpart.xm"}) {
     const std::vector<uint8_t> bytes = testkit_read_file(soundtrack_song_path(name));
     openmpt_module* m = openmpt_module_create_from_memory2(bytes.data(), bytes.size(), nullptr, nullptr, nullptr,
@@ -119,7 +119,7 @@ TEST_F(audio, BothSongsLoadInLibopenmptWithTheirOrders) {
   }
 }
 
-TEST_F(audio, OnePassNeverClipsAndIsNeverSilent) {
+TEST_F(soundtrack_audio, OnePassNeverClipsAndIsNeverSilent) {
   for (const rendered* r : {main_render, end_render}) {
     ASSERT_GT(r->samples.size(), size_t(2 * RATE * 150));
     int32_t peak = 0;
@@ -140,7 +140,7 @@ TEST_F(audio, OnePassNeverClipsAndIsNeverSilent) {
   }
 }
 
-TEST_F(audio, SectionsBuildAndBreakWithTheShow) {
+TEST_F(soundtrack_audio, SectionsBuildAndBreakWithTheShow) {
   const rendered& r = *main_render;
   const double galaxy = loudness_orders(r, 0, 1);
   const double intro = loudness_orders(r, 4, 5);
@@ -155,7 +155,7 @@ TEST_F(audio, SectionsBuildAndBreakWithTheShow) {
   EXPECT_LT(end, drop - 1) << "the end song is calmer";
 }
 
-TEST_F(audio, TheDropHasABeatAt125AndAFullSpectrum) {
+TEST_F(soundtrack_audio, TheDropHasABeatAt125AndAFullSpectrum) {
   const rendered& r = *main_render;
   const std::vector<float> x = mono(r, order_frame(r, 22), order_frame(r, 25));
   ASSERT_GT(x.size(), size_t(RATE * 10));
@@ -198,7 +198,7 @@ TEST_F(audio, TheDropHasABeatAt125AndAFullSpectrum) {
   EXPECT_EQ(best, 48u) << "beat period in 10 ms steps";
 }
 
-TEST_F(audio, EveryTonalInstrumentIsInTune) {
+TEST_F(soundtrack_audio, EveryTonalInstrumentIsInTune) {
   // Each tonal instrument plays alone; the pitch heard is
   // that note within ten cents, so the voices agree with each other.
   for (auto build : {song_main_build, song_end_build}) {

@@ -33,7 +33,7 @@ shipped_song* load(const std::string& name) {
   return s;
 }
 
-struct cues : ::testing::Test {
+struct soundtrack_cues : ::testing::Test {
   static void SetUpTestSuite() {
     main_song = load("vorlane.xm");
     end_song = load("endpart.xm");
@@ -119,7 +119,7 @@ int64_t part_end(const std::vector<soundtrack_tick>& trace, const song_part& par
 
 } // namespace
 
-TEST_F(cues, TheShippedSongsAreTheComposersByteForByteOnEveryRun) {
+TEST_F(soundtrack_cues, TheShippedSongsAreTheComposersByteForByteOnEveryRun) {
   for (int pass = 0; pass < 2; pass++) {
     xm_song song;
     std::string error;
@@ -133,7 +133,7 @@ TEST_F(cues, TheShippedSongsAreTheComposersByteForByteOnEveryRun) {
   }
 }
 
-TEST_F(cues, SonginfoListsTheOrderTableTheFileHolds) {
+TEST_F(soundtrack_cues, SonginfoListsTheOrderTableTheFileHolds) {
   for (const auto& [name, s] : {std::pair{"vorlane.xm", main_song}, std::pair{"endpart.xm", end_song}}) {
     SCOPED_TRACE(name);
     std::string out;
@@ -152,7 +152,7 @@ TEST_F(cues, SonginfoListsTheOrderTableTheFileHolds) {
   EXPECT_GE(end_song->xm.orders.size(), 18u);
 }
 
-TEST_F(cues, TheTraceIsOnePassThroughEveryOrderAndRowInTurn) {
+TEST_F(soundtrack_cues, TheTraceIsOnePassThroughEveryOrderAndRowInTurn) {
   for (const shipped_song* s : {main_song, end_song}) {
     ASSERT_FALSE(s->trace.empty());
     EXPECT_EQ(s->trace.front().order, 0);
@@ -170,7 +170,7 @@ TEST_F(cues, TheTraceIsOnePassThroughEveryOrderAndRowInTurn) {
   }
 }
 
-TEST_F(cues, TheComposersTimingModelIsTheClocksTrace) {
+TEST_F(soundtrack_cues, TheComposersTimingModelIsTheClocksTrace) {
   // The generator checks its cues on a computed timeline; it must be the one
   // libopenmpt plays on the virtual clock, tick for tick.
   using builder = int (*)(xm_song*, std::string*);
@@ -188,17 +188,17 @@ TEST_F(cues, TheComposersTimingModelIsTheClocksTrace) {
   }
 }
 
-TEST_F(cues, EveryCueOfTheMainSongIsMet) {
+TEST_F(soundtrack_cues, EveryCueOfTheMainSongIsMet) {
   for (const song_cue& cue : song_main_cues)
     EXPECT_EQ(check_cue(*main_song, cue), "") << cue.what;
 }
 
-TEST_F(cues, EveryCueOfTheEndSongIsMet) {
+TEST_F(soundtrack_cues, EveryCueOfTheEndSongIsMet) {
   for (const song_cue& cue : song_end_cues)
     EXPECT_EQ(check_cue(*end_song, cue), "") << cue.what;
 }
 
-TEST_F(cues, TheCheckCatchesASongThatMissesItsCues) {
+TEST_F(soundtrack_cues, TheCheckCatchesASongThatMissesItsCues) {
   // A tunnel order too short for the white fade, and a magnet bar without
   // its beat: the generator's check refuses both.
   xm_song song;
@@ -220,7 +220,7 @@ TEST_F(cues, TheCheckCatchesASongThatMissesItsCues) {
   EXPECT_NE(error.find("order 23 row 32"), std::string::npos) << error;
 }
 
-TEST_F(cues, SpaceLandsOnTheStartOfASection) {
+TEST_F(soundtrack_cues, SpaceLandsOnTheStartOfASection) {
   // Each skip order begins with a crash on its first row, as every section
   // of the song does, and its first bar brings a new chord or beat.
   const int32_t crash = txm_instrument_named(main_song->xm, "crash");
@@ -240,7 +240,7 @@ TEST_F(cues, SpaceLandsOnTheStartOfASection) {
   }
 }
 
-TEST_F(cues, EveryPartLastsSevenSecondsAndTheShowFiveToSevenMinutes) {
+TEST_F(soundtrack_cues, EveryPartLastsSevenSecondsAndTheShowFiveToSevenMinutes) {
   const std::vector<soundtrack_tick>& t = main_song->trace;
   int64_t start = 0;
   for (const song_part& part : song_main_parts) {
@@ -261,7 +261,7 @@ TEST_F(cues, EveryPartLastsSevenSecondsAndTheShowFiveToSevenMinutes) {
   EXPECT_LT(main_song->xm.restart, 40) << "after its end the song goes back to an earlier order";
 }
 
-TEST_F(cues, TheSongsHaveTheirVoices) {
+TEST_F(soundtrack_cues, TheSongsHaveTheirVoices) {
   // Both songs are made of synthesised 16-bit samples; the main song has at
   // least a kick, snare, hi-hat, bass, pad, lead and arpeggio voice, and
   // every tonal voice a volume envelope.
@@ -301,7 +301,7 @@ voice_role role_of(const std::string& name) {
 }
 } // namespace
 
-TEST_F(cues, MelodiesBassAndChordsAgree) {
+TEST_F(soundtrack_cues, MelodiesBassAndChordsAgree) {
   // On every beat: no melody note struck a minor ninth above the bass (held
   // notes and echoes may be suspended over a new chord), and a bass note
   // struck on a beat belongs to the chord the pads hold there.

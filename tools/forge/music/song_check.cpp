@@ -4,6 +4,8 @@
 
 std::vector<song_position> song_timeline(const xm_song* song) {
   std::vector<song_position> out;
+  if (song->tempo == 0 || song->speed == 0)
+    return out;
   const uint64_t row_samples = uint64_t(song->speed) * 110250u / song->tempo;
   std::vector<uint64_t> order_end; // first sample after each order
   uint64_t at = 0;

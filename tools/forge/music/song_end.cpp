@@ -71,6 +71,8 @@ void keys(end_writer* w, int32_t row, const std::string& chords, const char* rhy
   for (size_t i = 0; i < chart.chords.size(); i++) {
     const score_chord chord = score_chord_parse(chart.chords[i]);
     score_voicing(&chord, C4 - 8, C4 + 12, 4, &w->key_voicing);
+    if (w->key_voicing.size() != 4)
+      continue;
     for (int32_t step = 0; step < BAR / 2; step++) {
       const char c = r[size_t(step) % r.size()];
       const int32_t v = c == 'X' ? volume + 6 : c == 'x' ? volume : c == 'o' ? volume * 3 / 4 : -1;

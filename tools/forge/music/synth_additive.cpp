@@ -26,7 +26,6 @@ float synth_timbre_amplitude(const synth_timbre* timbre, int32_t h, double t) {
 xm_sample synth_tone_make(const synth_tone* tone) {
   const int32_t loop = tone->period * tone->loop_cycles;
   const int32_t attack = tone->period * tone->attack_cycles;
-  const int32_t mask = loop - 1;
   const double rate = double(tone->period) * tone->pitch;
   const size_t voices = tone->detune.size();
   // Harmonics stay below half the sample's own rate for every voice.
@@ -44,8 +43,8 @@ xm_sample synth_tone_make(const synth_tone* tone) {
   for (size_t v = 0; v < voices; v++)
     for (int32_t h = 1; h <= top; h++) {
       const size_t k = v * size_t(top) + size_t(h - 1);
-      phase[k] = art_rng_next(&rng) & uint32_t(mask);
-      step[k] = uint32_t(h * (tone->loop_cycles + tone->detune[v])) & uint32_t(mask);
+      phase[k] = art_rng_next(&rng) % uint32_t(loop);
+      step[k] = uint32_t(h * (tone->loop_cycles + tone->detune[v])) % uint32_t(loop);
     }
 
   synth_signal s;
@@ -66,7 +65,9 @@ xm_sample synth_tone_make(const synth_tone* tone) {
       for (int32_t h = 0; h < top; h++) {
         const size_t k = v * size_t(top) + size_t(h);
         part += amp[size_t(h)] * table[phase[k]];
-        phase[k] = (phase[k] + step[k]) & uint32_t(mask);
+        phase[k] += step[k];
+        if (phase[k] >= uint32_t(loop))
+          phase[k] -= uint32_t(loop);
       }
       sum += g * part;
     }

@@ -31,8 +31,8 @@ struct synth_timbre {
 
 struct synth_tone {
   const char* name = "tone";
-  int32_t period = 128;      // samples per cycle of the nominal pitch (power of two)
-  int32_t loop_cycles = 64;  // cycles of the nominal pitch in the loop (power of two)
+  int32_t period = 128;      // samples per cycle of the nominal pitch
+  int32_t loop_cycles = 64;  // cycles of the nominal pitch in the loop
   int32_t attack_cycles = 0; // cycles before the loop
   std::vector<int32_t> detune = {0};
   std::vector<float> voice_gain = {1};

@@ -170,14 +170,15 @@ void fill_toms(main_writer* w, int32_t end) {
   clear(w, CH_CLAP, start + BEAT, BEAT);
 }
 
-// A long snare build over `bars` bars: eighths, then sixteenths, then
-// thirty-seconds in the last bar, rising.
+// A snare build over `bars` bars: eighths through the first half, then
+// sixteenths, and thirty-seconds on the last eighth of it, rising.
 void build_snare(main_writer* w, int32_t row, int32_t bars) {
   clear(w, CH_SNARE, row, bars * BAR);
-  for (int32_t b = 0; b < bars; b++) {
-    const int32_t every = b == bars - 1 ? 1 : (b >= bars - 3 ? 2 : 4);
-    const int32_t v0 = 16 + 36 * b / bars, v1 = 16 + 36 * (b + 1) / bars;
-    score_roll(&w->s, CH_SNARE, MAIN_SNARE, row + b * BAR, BAR, every, v0, v1, C4, 136);
+  const int32_t beats = bars * 4;
+  for (int32_t b = 0; b < beats; b++) {
+    const int32_t every = b >= beats - std::max(1, beats / 8) ? 1 : b >= beats / 2 ? 2 : 4;
+    const int32_t v0 = 14 + 40 * b / beats, v1 = 14 + 40 * (b + 1) / beats;
+    score_roll(&w->s, CH_SNARE, MAIN_SNARE, row + b * BEAT, BEAT, every, v0, v1, C4, 136);
   }
 }
 

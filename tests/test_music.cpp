@@ -675,3 +675,23 @@ TEST_F(music_test, songinfo_renders_one_pass_to_wav) {
   for (size_t i = 0; i < audio.size(); i++)
     ASSERT_EQ(int16_t(u16(44 + i * 2)), audio[i]) << i;
 }
+
+TEST_F(music_test, songinfo_trace_reaches_the_last_row_whatever_the_tempo) {
+  // At tempos where a song tick is not a whole number of milliseconds the
+  // library's length estimate can fall a row short of the real pass (175) or
+  // run into the next one (97).
+  testkit_tempdir dir;
+  for (uint16_t tempo : {125, 175, 97}) {
+    SCOPED_TRACE(tempo);
+    const std::string path = write_song(dir, "tempo.xm", music_test_song(std::vector<uint16_t>(20, 64), 3, tempo));
+    std::string out;
+    ASSERT_EQ(testkit_run(testkit_bin_dir() + "/songinfo --trace " + path, &out), 0);
+    ASSERT_FALSE(out.empty());
+    const size_t last = out.rfind('\n', out.size() - 2);
+    int tick = 0, order = -1, row = -1;
+    ASSERT_EQ(std::sscanf(out.c_str() + (last == std::string::npos ? 0 : last + 1), "%d %d %d", &tick, &order, &row),
+              3);
+    EXPECT_EQ(order, 19);
+    EXPECT_EQ(row, 63) << "one whole pass, and nothing of the next";
+  }
+}

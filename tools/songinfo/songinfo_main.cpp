@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -39,13 +40,51 @@ int songinfo_describe(const std::string& path) {
   return 0;
 }
 
-void songinfo_print_tick(void*, const music_clock* clock) {
-  std::printf("%d %d %d\n", clock->tick_count.load(), int32_t(clock->order.load()), int32_t(clock->row.load()));
+// One pass through a song: ticks are printed (with --trace) and samples
+// written (with --wav) until the song wraps, that is until a tick's order
+// and row come before the previous tick's.
+// Past the estimated end, samples wait for the next tick: they belong to the
+// pass only when that tick shows no wrap.
+struct songinfo_run {
+  int print = 0;
+  wav_file* wav = nullptr;
+  int32_t last_order = -1, last_row = -1;
+  int wrapped = 0;
+  int holding = 0;
+  std::vector<int16_t> held;
+};
+
+void songinfo_samples(void* user, const int16_t* data, uint32_t frames) {
+  songinfo_run* run = static_cast<songinfo_run*>(user);
+  if (!run->wav || run->wrapped)
+    return;
+  if (run->holding)
+    run->held.insert(run->held.end(), data, data + size_t(frames) * 2);
+  else
+    wav_file_write(run->wav, data, frames);
+}
+
+void songinfo_tick(void* user, const music_clock* clock) {
+  songinfo_run* run = static_cast<songinfo_run*>(user);
+  const int32_t order = int32_t(clock->order.load()), row = int32_t(clock->row.load());
+  if (run->wrapped || order < run->last_order || (order == run->last_order && row < run->last_row)) {
+    run->wrapped = 1;
+    return;
+  }
+  run->last_order = order;
+  run->last_row = row;
+  if (run->wav && !run->held.empty()) {
+    wav_file_write(run->wav, run->held.data(), uint32_t(run->held.size() / 2));
+    run->held.clear();
+  }
+  if (run->print)
+    std::printf("%d %d %d\n", clock->tick_count.load(), order, row);
 }
 
 // Plays the song on the virtual clock, through the music module as the show
-// does, for one pass.
-int songinfo_play(const std::string& path, const music_virtual_output& output) {
+// does, for one pass: up to the library's estimate of its length, then a tick
+// at a time until the wrap shows (the estimate can fall short by a few rows).
+int songinfo_play(const std::string& path, songinfo_run* run) {
   const int64_t pass = songinfo_pass_samples(path);
   if (pass < 0) {
     std::fprintf(stderr, "songinfo: cannot read song %s\n", path.c_str());
@@ -57,7 +96,12 @@ int songinfo_play(const std::string& path, const music_virtual_output& output) {
     music_reset();
     return 0;
   }
+  const music_virtual_output output{songinfo_samples, songinfo_tick, run};
   music_virtual_advance_to(uint64_t(pass), &output);
+  const uint64_t tick = music_virtual_tick_sample(1);
+  run->holding = 1;
+  for (uint64_t extra = 0; !run->wrapped && extra < 60 * uint64_t(MUSIC_SAMPLE_RATE); extra += tick)
+    music_virtual_advance(tick, &output);
   music_reset();
   return 1;
 }
@@ -79,8 +123,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (trace) {
-    music_virtual_output output{nullptr, songinfo_print_tick, nullptr};
-    return songinfo_play(song, output) ? 0 : 1;
+    songinfo_run run;
+    run.print = 1;
+    return songinfo_play(song, &run) ? 0 : 1;
   }
   if (!wav_path.empty()) {
     wav_file wav;
@@ -88,7 +133,9 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "songinfo: cannot create %s\n", wav_path.c_str());
       return 1;
     }
-    const int played = songinfo_play(song, wav_file_output(&wav));
+    songinfo_run run;
+    run.wav = &wav;
+    const int played = songinfo_play(song, &run);
     const int written = wav_file_close(&wav);
     if (played && !written)
       std::fprintf(stderr, "songinfo: cannot write %s\n", wav_path.c_str());

@@ -1,0 +1,144 @@
+#!/usr/bin/env bash
+# Runs one show program on a virtual display of its own and checks that it
+# shows the frame and ends on Escape.
+#   e2e_display.sh PROGRAM WORKDIR DATA START_LIMIT EXIT_LIMIT
+# PROGRAM runs in WORKDIR beside a copy of the archive DATA ("-" for none),
+# with the arguments in E2E_ARGS. The first frame must appear within
+# START_LIMIT seconds; after Escape the program must end with status 0 within
+# EXIT_LIMIT seconds. With E2E_QUADRANTS set, the frame must be the probe's.
+set -euo pipefail
+
+if [ "${1:-}" != "--inside" ]; then
+  # Each program on its own server: focus never comes back to a window that
+  # lost it to another client. -br gives a black root to tell frames from.
+  exec xvfb-run -a -s "-screen 0 1280x1024x24 -br -nolisten tcp" "$0" --inside "$@"
+fi
+shift
+here=$(cd "$(dirname "$0")" && pwd)
+program=$(readlink -f "$1")
+workdir=$2
+data=$3
+[ "$data" = "-" ] || data=$(readlink -f "$data")
+start_limit=$4
+exit_limit=$5
+title="${E2E_TITLE:-Vorlane by Pexil}"
+
+rm -rf "$workdir"
+mkdir -p "$workdir"
+if [ "$data" != "-" ]; then
+  cp "$data" "$workdir/data.dat"
+fi
+cd "$workdir"
+
+export SDL_AUDIODRIVER=dummy
+export VORLANE_NO_MESSAGE_BOX=1
+supp="$here/lsan.supp"
+export LSAN_OPTIONS="suppressions=$supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+
+# shellcheck disable=SC2086
+"$program" ${E2E_ARGS:-} >stdout.txt 2>stderr.txt &
+pid=$!
+finish() {
+  if kill -0 "$pid" 2>/dev/null; then
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  fi
+}
+trap finish EXIT
+fail() {
+  echo "FAIL: $*"
+  echo "--- standard output"
+  tail -n 20 stdout.txt || true
+  echo "--- standard error"
+  tail -n 40 stderr.txt || true
+  exit 1
+}
+
+# The window, focused (a focus taken by another client never comes back by itself).
+timeout "$start_limit" xdotool search --sync --name "$title" >window.txt || fail "no window named '$title'"
+window=$(head -n 1 window.txt)
+timeout 10 xdotool windowfocus --sync "$window" || fail "the window does not take the focus"
+
+# Screenshots until one shows a frame: not black, and made of whole blocks of
+# one colour each, as a nearest-neighbour scaled frame is (garbage is not).
+deadline=$((SECONDS + start_limit))
+shown=""
+while [ $SECONDS -lt $deadline ]; do
+  kill -0 "$pid" 2>/dev/null || fail "the program ended before showing a frame"
+  import -window root shot.png 2>/dev/null || { sleep 0.2; continue; }
+  mean=$(convert shot.png -colorspace Gray -format "%[fx:int(mean*100000)]" info:)
+  if [ "$mean" -gt 500 ]; then
+    shown=yes
+    break
+  fi
+  sleep 0.2
+done
+[ -n "$shown" ] || fail "no frame on the screen within $start_limit s"
+
+# Where the frame is: inside the window, 4:3, centred.
+eval "$(xdotool getwindowgeometry --shell "$window")"
+if [ $((WIDTH * 3)) -le $((HEIGHT * 4)) ]; then
+  fw=$WIDTH
+  fh=$((WIDTH * 3 / 4))
+else
+  fh=$HEIGHT
+  fw=$((HEIGHT * 4 / 3))
+fi
+fx=$((X + (WIDTH - fw) / 2))
+fy=$((Y + (HEIGHT - fh) / 2))
+echo "window ${WIDTH}x${HEIGHT}+${X}+${Y}, frame ${fw}x${fh}+${fx}+${fy}, mean grey $mean/100000"
+if [ $((fw % 320)) -eq 0 ] && [ $((fh % 240)) -eq 0 ] && [ $fw -gt 320 ]; then
+  # Shrink by sampling one pixel per block and grow again: a frame made of
+  # whole blocks of one colour comes back unchanged; garbage does not.
+  convert shot.png -crop "${fw}x${fh}+${fx}+${fy}" +repage frame.png
+  convert frame.png -sample "320x240!" -sample "${fw}x${fh}!" blocks.png
+  differ=$(compare -metric AE frame.png blocks.png null: 2>&1 || true)
+  total=$((fw * fh))
+  # The screenshot may catch a present half done: allow a sliver.
+  [ "${differ%%.*}" -le $((total / 50)) ] || fail "the frame is not a nearest-neighbour scaled picture ($differ of $total pixels differ)"
+  # Outside the frame stays black.
+  outside=$(convert shot.png -fill black -draw "rectangle $fx,$fy $((fx + fw - 1)),$((fy + fh - 1))" \
+    -format "%[fx:int(maxima*255)]" info:)
+  [ "$outside" -le 8 ] || fail "something is drawn outside the frame (brightest $outside)"
+fi
+
+if [ -n "${E2E_QUADRANTS:-}" ]; then
+  # The probe's frame: red, green above; blue, white below; upright and with
+  # the channels in place.
+  probe() { convert shot.png -format "%[fx:int(p{$1,$2}.r*255)] %[fx:int(p{$1,$2}.g*255)] %[fx:int(p{$1,$2}.b*255)]" info:; }
+  check() {
+    local got
+    got=$(probe "$1" "$2")
+    read -r r g b <<<"$got"
+    for pair in "r $r $3" "g $g $4" "b $b $5"; do
+      read -r name value want <<<"$pair"
+      if [ "$want" = 1 ] && [ "$value" -lt 200 ]; then fail "$6 quadrant: $name is $value ($got)"; fi
+      if [ "$want" = 0 ] && [ "$value" -gt 40 ]; then fail "$6 quadrant: $name is $value ($got)"; fi
+    done
+  }
+  check $((fx + fw / 4)) $((fy + fh / 4)) 1 0 0 "top-left"
+  check $((fx + fw * 3 / 4)) $((fy + fh / 4)) 0 1 0 "top-right"
+  check $((fx + fw / 4)) $((fy + fh * 3 / 4)) 0 0 1 "bottom-left"
+  check $((fx + fw * 3 / 4)) $((fy + fh * 3 / 4)) 1 1 1 "bottom-right"
+  echo "quadrants in place"
+fi
+
+# Escape ends the show.
+now_ms() { date +%s%3N; }
+escape_at=$(now_ms)
+xdotool key Escape
+status=""
+end=$((escape_at + exit_limit * 1000))
+while [ "$(now_ms)" -le $end ]; do
+  if ! kill -0 "$pid" 2>/dev/null; then
+    set +e
+    wait "$pid"
+    status=$?
+    set -e
+    break
+  fi
+  sleep 0.05
+done
+[ -n "$status" ] || fail "still running $exit_limit s after Escape"
+[ "$status" -eq 0 ] || fail "exit status $status"
+echo "ended with status 0, $(($(now_ms) - escape_at)) ms after Escape"

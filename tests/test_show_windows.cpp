@@ -1,0 +1,27 @@
+// demo_gdi and demo_dd end to end, each on a virtual display of its own, on
+// the test archive: the loading picture or the show appears scaled in the
+// window (or full screen), and Escape ends the program with status 0.
+#include "show_archive.h"
+#include "testkit.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+void run_program(const std::string& name) {
+  testkit_tempdir dir;
+  std::string error;
+  ASSERT_EQ(show_archive_write(dir.path, {}, &error), 1) << error;
+  const std::string command = std::string(E2E_SCRIPT) + " " + testkit_bin_dir() + "/" + name + " " + dir.file("run") +
+                              " " + dir.file("data.dat") + " " + std::to_string(E2E_START_LIMIT) + " " +
+                              std::to_string(E2E_EXIT_LIMIT) + " 2>&1";
+  std::string output;
+  const int status = testkit_run(command, &output);
+  EXPECT_EQ(status, 0) << output;
+  EXPECT_NE(output.find("ended with status 0"), std::string::npos) << output;
+  std::printf("%s", output.c_str());
+}
+} // namespace
+
+TEST(ShowWindows, DemoGdiShowsTheFrameAndEndsOnEscape) { run_program("demo_gdi"); }
+
+TEST(ShowWindows, DemoDdShowsTheFrameAndEndsOnEscape) { run_program("demo_dd"); }

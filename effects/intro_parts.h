@@ -135,5 +135,5 @@ int intro_make_torus_line(intro_state* s);
 // Turns the torus and draws its faces as additive lines.
 void intro_draw_torus(intro_state* s, float fd);
 // The torus faces' drawer: the three edges of the projected face, each pixel
-// brightened by the torus brightness.
+// brightened by the torus brightness, which the polygon carries in aux.
 void intro_additive_lines(const polygon* p, pixmap* target);

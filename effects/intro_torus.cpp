@@ -34,7 +34,7 @@ void additive_line(pixmap* target, const vec3& a, const vec3& b, uint32_t add) {
 } // namespace
 
 void intro_additive_lines(const polygon* p, pixmap* target) {
-  const int32_t brightness = intro_get_state()->torus_brightness;
+  const int32_t brightness = p->aux; // the torus brightness, carried by the polygon
   if (!target || brightness <= 0)
     return;
   const uint32_t add = uint32_t(std::min(brightness, 255));
@@ -68,6 +68,7 @@ void intro_draw_torus(intro_state* s, float fd) {
       m->work_positions[i].x += 160.0f;
       m->work_positions[i].z -= 200.0f;
     }
+    s->line->aux = s->torus_brightness;
     for (int32_t f = 0; f < m->face_count; f++) {
       const mesh_face& face = m->faces[f];
       bool inside = true;

@@ -352,13 +352,11 @@ TEST(IntroBeat, PulsesOnTheFirstRowsOfEvery16AndDecays) {
 }
 
 TEST(IntroTorus, LinesAddTheBrightnessInsideTheFrameOnly) {
-  intro_state* s = intro_get_state();
-  const int32_t saved = s->torus_brightness;
-  s->torus_brightness = 100;
   opening_pixmap frame(pixmap_create(64, 48, 0));
   pixmap_fill_rect(frame.get(), 0, 0, 64, 48, 0x00000A0Au);
   frame->pixels[20 * 64 + 15] = 0x00C8C8C8u;
   polygon p{};
+  p.aux = 100;
   p.v[0] = {10.5f, 20.2f, 0};
   p.v[1] = {30.5f, 20.2f, 0};
   p.v[2] = {10.5f, 40.2f, 0};
@@ -387,7 +385,55 @@ TEST(IntroTorus, LinesAddTheBrightnessInsideTheFrameOnly) {
   p.v[2] = {5.2f, 5.9f, 0};
   intro_additive_lines(&p, frame.get());
   EXPECT_EQ(frame->pixels[5 * 64 + 5], 0u);
-  s->torus_brightness = saved;
+}
+
+TEST(IntroTorus, TheMeshTurnsAndIsDrawnAsLinesOfItsFrontFaces) {
+  opening_pixmap frame(pixmap_create(320, 240, 0));
+  intro_state s{};
+  s.rc = render_context_create(0, frame.get(), 320, 240, 400);
+  ASSERT_EQ(intro_make_torus_line(&s), 1);
+  // One face in front, one turned away, placed so that x + 160 and z - 200
+  // bring the first to screen (200, 120), (240, 120), (200, 160).
+  mesh* m = mesh_create();
+  m->vertex_count = 6;
+  m->face_count = 2;
+  for (vec3** a : {&m->positions, &m->normals, &m->work_positions, &m->work_normals, &m->work_extra})
+    *a = mem_alloc_array<vec3>(6);
+  m->faces = mem_alloc_array<mesh_face>(2);
+  const vec3 points[6] = {{-140, 0, 0}, {-120, 0, 0}, {-140, -20, 0}, {-140, 40, 0}, {-140, 60, 0}, {-120, 40, 0}};
+  for (int i = 0; i < 6; i++)
+    m->positions[i] = points[i];
+  m->faces[0] = {0, 4, {0, 1, 2}, {}};
+  m->faces[1] = {0, 4, {3, 5, 4}, {}};
+  mesh_object* o = mesh_object_create();
+  o->mesh = m;
+  s.torus = o;
+  s.torus_brightness = 40;
+  select_polygondrawer(2);
+  intro_draw_torus(&s, 2.0f);
+  EXPECT_EQ(std::string(current_polygondrawer()->name), "Software SAFE polygondrawer");
+  EXPECT_FLOAT_EQ(s.torus_angle, -2 * 0.014024967f);
+  EXPECT_EQ(opening_rgb(frame->pixels[120 * 320 + 210]), 0x282828u) << "the top edge";
+  EXPECT_EQ(opening_rgb(frame->pixels[140 * 320 + 200]), 0x282828u) << "the left edge";
+  int lit = 0;
+  for (int32_t i = 0; i < 320 * 240; i++)
+    lit += frame->pixels[i] != 0;
+  EXPECT_GT(lit, 100);
+  EXPECT_LT(lit, 130) << "the face turned away is not drawn";
+  // Turned half round, the other face shows; the first does not.
+  pixmap_fill_rect(frame.get(), 0, 0, 320, 240, 0);
+  s.torus_angle = 0;
+  for (int i = 0; i < 6; i++)
+    m->positions[i] = {-points[i].x - 320, points[i].y, points[i].z};
+  intro_draw_torus(&s, 0.0f);
+  EXPECT_EQ(opening_rgb(frame->pixels[120 * 320 + 210]), 0u);
+  int lit2 = 0;
+  for (int32_t i = 0; i < 320 * 240; i++)
+    lit2 += frame->pixels[i] != 0;
+  EXPECT_GT(lit2, 100);
+  mesh_object_free(o);
+  polygon_free(s.line);
+  render_context_free(s.rc);
 }
 
 // ---- The three sections on the build's data ----

@@ -2,8 +2,10 @@
 // and the frame step on the build's data driven by a hand-set clock.
 #include "galaxy.h"
 #include "galaxy_parts.h"
+#include "jpeg.h"
 #include "mem.h"
 #include "opening_fixtures.h"
+#include "pcx.h"
 #include "random.h"
 #include "testkit.h"
 
@@ -323,4 +325,75 @@ TEST(GalaxyInit, MissingOrBrokenPicturesFailCleanly) {
     testing::internal::GetCapturedStdout();
     opening_release_archive();
   }
+}
+
+// ---- The galaxy's files as the forge made them ----
+
+namespace {
+struct galaxy_data : ::testing::Test {
+  testkit_tempdir dir;
+  void SetUp() override {
+    std::string error;
+    ASSERT_EQ(opening_use_archive(dir.path, opening_build_files(), &error), 1) << error;
+  }
+  void TearDown() override { opening_release_archive(); }
+};
+} // namespace
+
+TEST_F(galaxy_data, TheLogosAreKeyedOnRedAndFitTheirPlaces) {
+  struct logo {
+    const char* name;
+    int32_t max_height;
+  };
+  for (const logo l : {logo{"data/galaxy/pexil.pcx", 140}, logo{"data/galaxy/tremory.pcx", 80}}) {
+    SCOPED_TRACE(l.name);
+    opening_pixmap p(pcx_load(l.name));
+    ASSERT_NE(p, nullptr);
+    EXPECT_LE(p->width, 320);
+    EXPECT_LE(p->height, l.max_height);
+    int64_t drawn = 0;
+    for (int32_t i = 0; i < p->width * p->height; i++) {
+      const uint32_t c = opening_rgb(p->pixels[i]);
+      // Black background; every other pixel has red above 0, so it is drawn.
+      ASSERT_TRUE(c == 0 || (c & 255) > 0) << i;
+      drawn += c != 0;
+    }
+    const double share = double(drawn) / (p->width * p->height);
+    EXPECT_GT(share, 0.1) << "lettering, not a speck";
+    EXPECT_LT(share, 0.7) << "lettering, not a block";
+  }
+}
+
+TEST_F(galaxy_data, TheBackgroundIsAWideDarkBlueSky) {
+  opening_pixmap bg(jpeg_load("data/galaxy/galaxybg.jpg"));
+  ASSERT_NE(bg, nullptr);
+  EXPECT_GE(bg->width, 640);
+  EXPECT_GE(bg->height, 240);
+  double r = 0, g = 0, b = 0;
+  const int64_t n = int64_t(bg->width) * bg->height;
+  for (int64_t i = 0; i < n; i++) {
+    r += opening_channel(bg->pixels[i], 0);
+    g += opening_channel(bg->pixels[i], 1);
+    b += opening_channel(bg->pixels[i], 2);
+  }
+  r /= double(n), g /= double(n), b /= double(n);
+  EXPECT_LT((r + g + b) / 3, 70) << "dark enough for additive stars";
+  EXPECT_GT(b, g) << "deep blue and purple";
+  EXPECT_GT(r, g);
+  EXPECT_GT(b - g, 10);
+}
+
+TEST_F(galaxy_data, TheFlareIsASoftLightOnBlack) {
+  opening_pixmap f(jpeg_load("data/galaxy/gflare2.jpg"));
+  ASSERT_NE(f, nullptr);
+  ASSERT_EQ(f->width, f->height);
+  const int32_t w = f->width, c = w / 2;
+  // Bright in the middle, black all round the edge so stretched copies show no square.
+  EXPECT_GT(opening_channel(f->pixels[c * w + c], 0), 200u);
+  for (int32_t i = 0; i < w; i++)
+    for (uint32_t p : {f->pixels[i], f->pixels[(w - 1) * w + i], f->pixels[i * w], f->pixels[i * w + w - 1]})
+      for (int k = 0; k < 3; k++)
+        ASSERT_LE(opening_channel(p, k), 6u) << i;
+  // The light falls off from the centre.
+  EXPECT_GT(opening_channel(f->pixels[c * w + c + w / 8], 2), opening_channel(f->pixels[c * w + c + w / 4], 2));
 }

@@ -2,14 +2,18 @@
 // the beat blur and the torus lines in isolation, then its three sections on
 // the build's data driven by a hand-set clock, and its init on broken data.
 #include "drawers.h"
+#include "gif.h"
 #include "intro.h"
 #include "intro_parts.h"
 #include "mem.h"
 #include "opening_fixtures.h"
+#include "pcx.h"
 #include "polygondrawer.h"
 #include "render_context.h"
+#include "scx.h"
 #include "shade.h"
 #include "testkit.h"
+#include "tga.h"
 
 #include <gtest/gtest.h>
 
@@ -568,4 +572,96 @@ TEST(IntroInit, MissingOrBrokenFilesFailCleanly) {
     opening_release_archive();
   }
   render_context_free(rc);
+}
+
+// ---- The intro's files as the forge made them ----
+
+namespace {
+struct intro_data : ::testing::Test {
+  testkit_tempdir dir;
+  void SetUp() override {
+    std::string error;
+    ASSERT_EQ(opening_use_archive(dir.path, opening_build_files(), &error), 1) << error;
+    testing::internal::CaptureStdout();
+  }
+  void TearDown() override {
+    testing::internal::GetCapturedStdout();
+    opening_release_archive();
+  }
+};
+
+double mean_luma(const pixmap* p) {
+  double sum = 0;
+  for (int32_t i = 0; i < p->width * p->height; i++)
+    sum += 0.299 * opening_channel(p->pixels[i], 0) + 0.587 * opening_channel(p->pixels[i], 1) +
+           0.114 * opening_channel(p->pixels[i], 2);
+  return sum / (p->width * p->height);
+}
+} // namespace
+
+TEST_F(intro_data, PicturesHaveTheirSizes) {
+  struct expect {
+    const char* name;
+    pixmap* (*load)(const char*);
+    int32_t width, height;
+  };
+  for (const expect e :
+       {expect{"data/intro/getmet.gif", gif_load, 320, 240}, expect{"data/intro/ringbild.pcx", pcx_load, 320, 240},
+        expect{"data/intro/vorlane.tga", tga_load, 320, 240}, expect{"data/intro/l1.pcx", pcx_load, 16, 16},
+        expect{"data/intro/l2.pcx", pcx_load, 16, 16}, expect{"data/intro/l3.pcx", pcx_load, 16, 16},
+        expect{"data/intro/l4.pcx", pcx_load, 16, 16}, expect{"data/intro/pickle.gif", gif_load, 0, 0},
+        expect{"data/intro/bgtext.gif", gif_load, 0, 0}}) {
+    SCOPED_TRACE(e.name);
+    opening_pixmap p(e.load(e.name));
+    ASSERT_NE(p, nullptr);
+    if (e.width) {
+      EXPECT_EQ(p->width, e.width);
+      EXPECT_EQ(p->height, e.height);
+    }
+    EXPECT_GT(mean_luma(p.get()), 8) << "a real picture, not a black one";
+  }
+}
+
+TEST_F(intro_data, TheTitleIsKeyedOnRedAndTheBackgroundStaysDark) {
+  opening_pixmap title(tga_load("data/intro/vorlane.tga"));
+  ASSERT_NE(title, nullptr);
+  int64_t drawn = 0;
+  for (int32_t i = 0; i < 320 * 240; i++) {
+    const uint32_t c = opening_rgb(title->pixels[i]);
+    ASSERT_TRUE(c == 0 || (c & 255) > 0) << i;
+    drawn += c != 0;
+  }
+  EXPECT_GT(drawn, 320 * 240 / 20);
+  EXPECT_LT(drawn, 320 * 240 / 2);
+  // The zoom starts from the spot (163, 85)-(165, 87): the title covers it.
+  EXPECT_NE(title->pixels[86 * 320 + 164] & 255, 0u);
+
+  opening_pixmap bg(pcx_load("data/intro/ringbild.pcx"));
+  ASSERT_NE(bg, nullptr);
+  EXPECT_LT(mean_luma(bg.get()), 60) << "the glowing title and the torus lines must stand out";
+}
+
+TEST_F(intro_data, ThePatternMapBurnsInAShape) {
+  scx_bitmap* map = scx_load("data/intro/clmap1.scx");
+  ASSERT_NE(map, nullptr);
+  ASSERT_EQ(map->width, 320);
+  ASSERT_EQ(map->height, 240);
+  int32_t lo = 255, hi = 0, bright = 0;
+  for (int32_t i = 0; i < INTRO_PIXELS; i++) {
+    lo = std::min<int32_t>(lo, map->pixels[i]);
+    hi = std::max<int32_t>(hi, map->pixels[i]);
+    bright += map->pixels[i] > 128;
+  }
+  EXPECT_LT(lo, 16);
+  EXPECT_GT(hi, 240);
+  // The first phase shows the pixels above 128: a part of the picture, not all or nothing.
+  EXPECT_GT(bright, INTRO_PIXELS / 8);
+  EXPECT_LT(bright, INTRO_PIXELS * 3 / 4);
+  // A shape, not noise: neighbours are close.
+  int64_t jump = 0;
+  for (int32_t y = 0; y < 240; y++)
+    for (int32_t x = 1; x < 320; x++)
+      jump += std::abs(int(map->pixels[y * 320 + x]) - int(map->pixels[y * 320 + x - 1]));
+  EXPECT_LT(double(jump) / (240 * 319), 4.0);
+  scx_free(map);
 }

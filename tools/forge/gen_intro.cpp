@@ -6,6 +6,8 @@
 #include "art_quantise.h"
 #include "art_random.h"
 #include "art_shape.h"
+#include "lwo_writer.h"
+#include "mesh_builders.h"
 #include "opening_art.h"
 
 static const float intro_horizon = 150;
@@ -463,7 +465,35 @@ static int intro_bgtext(std::vector<forge_file>* out, std::string* error) {
   return intro_gif("data/intro/bgtext.gif", &c, 32, false, out, error);
 }
 
+// The torus the title section turns: 20 rings of 10 sides (400 triangles),
+// 150 units round its ring and 38 thick, so its outer edge is 188 from its
+// centre. The effect moves it 160 to the right and 200 towards the eye, where
+// only its left arc is in the frame; tilted back and leaning, the arc sweeps
+// through the frame as it turns about the vertical. No texture.
+static int intro_torus(std::vector<forge_file>* out, std::string* error) {
+  forge_mesh m;
+  if (!forge_mesh_torus(&m, 150, 38, 20, 10)) {
+    *error = "torus: cannot build the mesh";
+    return 0;
+  }
+  forge_mesh_transform(&m, {1, 1, 1}, {1.2f, 0, 0.35f}, {0, 0, 0});
+  lwo_writer_surface surface;
+  surface.name = "Torus";
+  surface.colour[0] = 255, surface.colour[1] = 170, surface.colour[2] = 60;
+  forge_file file;
+  file.name = "data/intro/torus.lwo";
+  file.format = "LightWave object, " + std::to_string(m.positions.size()) + " points, " +
+                std::to_string(m.faces.size()) + " triangles";
+  if (!write_lwo(&m, {surface}, &file.bytes)) {
+    *error = "torus: the LightWave writer refused the mesh";
+    return 0;
+  }
+  out->push_back(std::move(file));
+  return 1;
+}
+
 void forge_gen_intro(forge_plan* plan) {
+  forge_plan_add(plan, "intro torus", intro_torus);
   forge_plan_add(plan, "intro picture", intro_getmet);
   forge_plan_add(plan, "intro pattern map", intro_pattern);
   forge_plan_add(plan, "intro background", intro_ringbild);

@@ -1,7 +1,5 @@
 // Reading the intro's torus object.
 #include "intro_parts.h"
-
-#if __has_include("lwo.h")
 #include "lwo.h"
 
 int intro_load_torus(intro_state* s) {
@@ -21,12 +19,3 @@ void intro_free_torus(intro_state* s) {
     lwo_object_free(s->torus);
   s->torus = nullptr;
 }
-#else
-// Until the object reader is in the tree the torus stays empty.
-int intro_load_torus(intro_state* s) {
-  s->torus = nullptr;
-  return 1;
-}
-
-void intro_free_torus(intro_state* s) { s->torus = nullptr; }
-#endif

@@ -5,6 +5,7 @@
 #include "gif.h"
 #include "intro.h"
 #include "intro_parts.h"
+#include "lwo.h"
 #include "mem.h"
 #include "opening_fixtures.h"
 #include "pcx.h"
@@ -664,4 +665,51 @@ TEST_F(intro_data, ThePatternMapBurnsInAShape) {
       jump += std::abs(int(map->pixels[y * 320 + x]) - int(map->pixels[y * 320 + x - 1]));
   EXPECT_LT(double(jump) / (240 * 319), 4.0);
   scx_free(map);
+}
+
+TEST_F(intro_data, TheTorusIsAPlainRingOfAbout400Faces) {
+  mesh_object* o = mesh_object_create();
+  ASSERT_NE(lwo_load("data/intro/torus.lwo", "data/intro/", o), nullptr);
+  const mesh* m = o->mesh;
+  ASSERT_NE(m, nullptr);
+  EXPECT_GE(m->face_count, 380);
+  EXPECT_LE(m->face_count, 420);
+  for (int32_t i = 0; i < m->surface_count; i++)
+    EXPECT_EQ(m->surfaces[i].texture, nullptr) << "no texture file";
+  // Centred, with an outer radius of 150 to 200.
+  float outer = 0;
+  vec3 sum = {0, 0, 0};
+  for (int32_t i = 0; i < m->vertex_count; i++) {
+    outer = std::max(outer, vec3_length(&m->positions[i]));
+    vec3_add(&sum, &sum, &m->positions[i]);
+  }
+  EXPECT_GE(outer, 150.0f);
+  EXPECT_LE(outer, 200.0f);
+  EXPECT_LT(vec3_length(&sum) / float(m->vertex_count), 1.0f);
+  lwo_object_free(o);
+}
+
+TEST(IntroInit, ABrokenTorusFailsCleanly) {
+  const opening_files& all = opening_build_files();
+  ASSERT_TRUE(all.count("intro/torus.lwo"));
+  const std::vector<uint8_t>& torus = all.at("intro/torus.lwo");
+  music_clock clock{};
+  opening_pixmap frame(pixmap_create(320, 240, PIXMAP_CLEAR));
+  render_context* rc = render_context_create(1, frame.get(), 320, 240, 400);
+  for (size_t cut : {size_t(0), size_t(11), torus.size() / 2}) {
+    SCOPED_TRACE(cut);
+    testkit_tempdir dir;
+    opening_files files = all;
+    if (cut == 0)
+      files.erase("intro/torus.lwo");
+    else
+      files["intro/torus.lwo"] = std::vector<uint8_t>(torus.begin(), torus.begin() + std::ptrdiff_t(cut));
+    std::string error;
+    ASSERT_EQ(opening_use_archive(dir.path, files, &error), 1) << error;
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(intro_init(&clock, nullptr, rc, nullptr), 0);
+    testing::internal::GetCapturedStdout();
+    opening_release_archive();
+  }
+  render_context_free(rc);
 }

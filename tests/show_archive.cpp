@@ -52,11 +52,8 @@ int show_archive_write(const std::string& dir, const show_archive_options& optio
       }
     items.push_back({"lillget1.tga", fixture_tga(32, 32, 32, px)});
   }
-  if (options.main_song) {
-    const std::vector<uint16_t> rows =
-        options.main_rows.empty() ? std::vector<uint16_t>(SHOW_MAIN_ORDERS, 4) : options.main_rows;
-    items.push_back({"vorlane.xm", music_test_song_bytes(rows, options.main_speed, options.main_tempo)});
-  }
+  if (options.main_song)
+    items.push_back({"vorlane.xm", music_test_song_bytes(std::vector<uint16_t>(SHOW_MAIN_ORDERS, 4), 3, 125)});
   if (options.end_song) {
     std::vector<uint16_t> rows(SHOW_END_ORDERS, 4);
     rows[17] = 64;

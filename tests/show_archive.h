@@ -3,9 +3,7 @@
 // files taken from the data.dat the build generated.
 #pragma once
 
-#include <cstdint>
 #include <string>
-#include <vector>
 
 struct show_archive_options {
   bool loading_picture = true;
@@ -14,11 +12,6 @@ struct show_archive_options {
   bool end_song = true;
   // Every other file of the build's data.dat (the effects' data).
   bool effect_data = true;
-  // Rows of every order of the main song, its speed and tempo; empty: the
-  // short test song below.
-  std::vector<uint16_t> main_rows = {};
-  uint16_t main_speed = 3;
-  uint16_t main_tempo = 125;
 };
 
 // Writes dir/data.dat; returns 1, or 0 with error set.

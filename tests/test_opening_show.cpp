@@ -1,12 +1,9 @@
 // The opening of the show end to end: the galaxy and the intro's three
-// sections in the sequencer, in time with the song, on the generated data.
-// The songs come from the build's data.dat when it has them; until then a
-// test song shaped like the real one (64 rows an order) stands in.
+// sections in the sequencer, in time with the song, on the generated data.dat.
 #include "headless.h"
 #include "music.h"
 #include "opening_fixtures.h"
 #include "shell.h"
-#include "show_archive.h"
 #include "testkit.h"
 #include "vfs.h"
 
@@ -21,20 +18,15 @@ void advance_clock(void*) {
   music_virtual_advance_to(music_virtual_frame_sample(uint64_t(headless_retraces()), FPS), nullptr);
 }
 
-// The build's data.dat if it carries the songs, otherwise its files with
-// the test songs.
+// The build's data.dat, songs and all.
 int write_opening_archive(const std::string& dir, std::string* error) {
-  const opening_files& files = opening_build_files();
-  if (files.count("vorlane.xm") && files.count("endpart.xm")) {
-    std::vector<uint8_t> bytes = testkit_read_file(testkit_bin_dir() + "/data.dat");
-    testkit_write_file(dir + "/data.dat", bytes);
-    return 1;
+  const std::vector<uint8_t> bytes = testkit_read_file(testkit_bin_dir() + "/data.dat");
+  if (bytes.empty()) {
+    *error = "no data.dat beside the programs";
+    return 0;
   }
-  show_archive_options options;
-  options.main_rows = std::vector<uint16_t>(40, 64);
-  options.main_speed = 3;
-  options.main_tempo = 125;
-  return show_archive_write(dir, options, error);
+  testkit_write_file(dir + "/data.dat", bytes);
+  return 1;
 }
 
 struct frame_record {

@@ -1,8 +1,34 @@
 #include "show_archive.h"
 
+#include "mem.h"
 #include "music_songs.h"
+#include "pfs_archive.h"
 #include "pfs_writer.h"
 #include "picture_fixtures.h"
+#include "testkit.h"
+
+#include <set>
+
+namespace {
+// The build's data.dat without the files the test archive makes itself.
+int add_effect_data(std::vector<pfs_writer_item>* items, std::string* error) {
+  const std::string path = testkit_bin_dir() + "/data.dat";
+  pfs_archive archive;
+  if (!pfs_archive_open(&archive, path.c_str(), error))
+    return 0;
+  const std::set<std::string> own = {"loadpic.pcx", "lillget1.tga", "vorlane.xm", "endpart.xm"};
+  for (const pfs_entry& e : archive.entries) {
+    if (own.count(e.name))
+      continue;
+    uint8_t* bytes = pfs_archive_inflate(&archive, &e, error);
+    if (!bytes)
+      return 0;
+    items->push_back({e.name, std::vector<uint8_t>(bytes, bytes + e.unpacked_size)});
+    mem_free(bytes);
+  }
+  return 1;
+}
+} // namespace
 
 int show_archive_write(const std::string& dir, const show_archive_options& options, std::string* error) {
   std::vector<pfs_writer_item> items;
@@ -33,5 +59,7 @@ int show_archive_write(const std::string& dir, const show_archive_options& optio
     rows[17] = 64;
     items.push_back({"endpart.xm", music_test_song_bytes(rows, 3, 125)});
   }
+  if (options.effect_data && !add_effect_data(&items, error))
+    return 0;
   return pfs_writer_write((dir + "/data.dat").c_str(), items, error);
 }

@@ -1,5 +1,6 @@
-// A small data.dat for running the show on its stubs: the loading picture,
-// the hidden sprite and two short songs shaped like the real ones.
+// A small data.dat for running the show: the loading picture, the hidden
+// sprite and two short songs shaped like the real ones, plus the effects'
+// files taken from the data.dat the build generated.
 #pragma once
 
 #include <string>
@@ -9,6 +10,8 @@ struct show_archive_options {
   bool sprite = true;
   bool main_song = true;
   bool end_song = true;
+  // Every other file of the build's data.dat (the effects' data).
+  bool effect_data = true;
 };
 
 // Writes dir/data.dat; returns 1, or 0 with error set.

@@ -235,7 +235,7 @@ ColorMapObject* gif_map(const fixture_bytes& palette) {
 
 } // namespace
 
-fixture_bytes fixture_gif_giflib(const fixture_gif& spec) {
+fixture_bytes fixture_gif_giflib(const fixture_gif& layout) {
   fixture_bytes out;
   int error = 0;
   GifFileType* gif = EGifOpen(&out, gif_output, &error);
@@ -243,13 +243,13 @@ fixture_bytes fixture_gif_giflib(const fixture_gif& spec) {
     return {};
   EGifSetGifVersion(gif, true);
   bool ok = true;
-  ColorMapObject* global = gif_map(spec.palette);
+  ColorMapObject* global = gif_map(layout.palette);
   const int depth = global ? global->BitsPerPixel : 8;
-  ok = EGifPutScreenDesc(gif, spec.screen_w, spec.screen_h, depth, 0, global) == GIF_OK;
+  ok = EGifPutScreenDesc(gif, layout.screen_w, layout.screen_h, depth, 0, global) == GIF_OK;
   GifFreeMapObject(global);
-  if (ok && !spec.comment.empty())
-    ok = EGifPutComment(gif, spec.comment.c_str()) == GIF_OK;
-  for (const fixture_gif_image& image : spec.images) {
+  if (ok && !layout.comment.empty())
+    ok = EGifPutComment(gif, layout.comment.c_str()) == GIF_OK;
+  for (const fixture_gif_image& image : layout.images) {
     if (!ok)
       break;
     ColorMapObject* local = gif_map(image.palette);

@@ -25,7 +25,7 @@ using render_scene_ptr = std::unique_ptr<render_scene, scene_deleter>;
 constexpr float PI_F = 3.14159265f;
 
 // Pieces of a scene file, put together by scene_text.
-struct scene_spec {
+struct scene_parts {
   std::string materials = "*MATERIAL 0 { *MATERIAL_NAME \"A\" *MAP_DIFFUSE { *BITMAP \"C:\\maps\\a.jpg\" "
                           "*UVW_ANGLE 0.0 } }\n"
                           "*MATERIAL 1 { *MATERIAL_NAME \"B\" *MAP_DIFFUSE { *BITMAP \"b.jpg\" *UVW_ANGLE 0.5 } }\n";
@@ -42,7 +42,7 @@ struct scene_spec {
   std::string camera = "*CAMERAOBJECT { *NODE_NAME \"Cam\" *CAMERA_TYPE Target *NODE_TM { *TM_POS 99 99 99 } }";
 };
 
-std::string scene_text(const scene_spec& s) {
+std::string scene_text(const scene_parts& s) {
   std::ostringstream o;
   o << "*3DSMAX_ASCIIEXPORT 200\n*COMMENT \"made by hand\"\n";
   o << "*MATERIAL_LIST {\n*MATERIAL_COUNT " << s.material_count << "\n" << s.materials << "}\n";
@@ -60,10 +60,10 @@ void write_pictures(const testkit_tempdir& dir) {
   testkit_write_file(dir.file("b.jpg"), fixture_jpeg(8, 5, fixture_rgb(8, 5, 2), 90, false));
 }
 
-render_scene_ptr build(const testkit_tempdir& dir, const scene_spec& spec) {
+render_scene_ptr build(const testkit_tempdir& dir, const scene_parts& parts) {
   const std::string path = dir.file("scene.ase");
   std::remove(path.c_str());
-  testkit_write_text(path, scene_text(spec));
+  testkit_write_text(path, scene_text(parts));
   scene_stdout capture;
   return render_scene_ptr(ase_build_scene(path.c_str(), dir.path.c_str()));
 }
@@ -77,8 +77,8 @@ vec3 apply(const mat3& m, const vec3& v) {
 TEST(RenderScene, BuildsMaterialsObjectAndCamera) {
   testkit_tempdir dir;
   write_pictures(dir);
-  scene_spec spec;
-  render_scene_ptr s = build(dir, spec);
+  scene_parts parts;
+  render_scene_ptr s = build(dir, parts);
   ASSERT_TRUE(s);
   ASSERT_EQ(s->material_count, 2);
   for (int i = 0; i < 2; i++) {
@@ -148,9 +148,9 @@ TEST(RenderScene, BuildsMaterialsObjectAndCamera) {
 TEST(RenderScene, TextureCoordinatesTurnByTheMapAngle) {
   testkit_tempdir dir;
   write_pictures(dir);
-  scene_spec spec;
-  spec.material_ref = "*MATERIAL_REF 1";
-  render_scene_ptr s = build(dir, spec);
+  scene_parts parts;
+  parts.material_ref = "*MATERIAL_REF 1";
+  render_scene_ptr s = build(dir, parts);
   ASSERT_TRUE(s);
   const polygon* p = s->objects[0]->faces[0]->polygon;
   EXPECT_EQ(p->texture[0], s->materials[1]->pixmap);
@@ -166,20 +166,20 @@ TEST(RenderScene, TextureCoordinatesTurnByTheMapAngle) {
 TEST(RenderScene, TracksDriveTheNodes) {
   testkit_tempdir dir;
   write_pictures(dir);
-  scene_spec spec;
+  scene_parts parts;
   // Position keys every 10 frames; two rotation keys: a quarter turn about
   // the file's z, then a key with no axis (a half turn about X).
-  spec.object_animation = "*TM_ANIMATION { *NODE_NAME \"Tri\" *CONTROL_POS_BEZIER {\n"
-                          "*CONTROL_BEZIER_POS_KEY 0 0 0 0 0 0 0 0 0 0 0\n"
-                          "*CONTROL_BEZIER_POS_KEY 10 1 2 3 0 0 0 0 0 0 0\n"
-                          "*CONTROL_BEZIER_POS_KEY 20 4 5 6 0 0 0 0 0 0 0\n"
-                          "*CONTROL_BEZIER_POS_KEY 30 7 8 9 0 0 0 0 0 0 0 }\n"
-                          "*CONTROL_ROT_TCB { *CONTROL_TCB_ROT_KEY 0 0 0 1 1.5707964 0 0 0 0 0\n"
-                          "*CONTROL_TCB_ROT_KEY 10 0 0 0 0.3 0 0 0 0 0 } }";
-  spec.camera = "*CAMERAOBJECT { *NODE_NAME \"Cam\" *TM_ANIMATION { *CONTROL_POS_BEZIER {\n"
-                "*CONTROL_BEZIER_POS_KEY 0 5 6 7 0 0 0 0 0 0 0 }\n"
-                "*CONTROL_ROT_TCB { *CONTROL_TCB_ROT_KEY 0 1 0 0 0 0 0 0 0 0 } } }";
-  render_scene_ptr s = build(dir, spec);
+  parts.object_animation = "*TM_ANIMATION { *NODE_NAME \"Tri\" *CONTROL_POS_BEZIER {\n"
+                           "*CONTROL_BEZIER_POS_KEY 0 0 0 0 0 0 0 0 0 0 0\n"
+                           "*CONTROL_BEZIER_POS_KEY 10 1 2 3 0 0 0 0 0 0 0\n"
+                           "*CONTROL_BEZIER_POS_KEY 20 4 5 6 0 0 0 0 0 0 0\n"
+                           "*CONTROL_BEZIER_POS_KEY 30 7 8 9 0 0 0 0 0 0 0 }\n"
+                           "*CONTROL_ROT_TCB { *CONTROL_TCB_ROT_KEY 0 0 0 1 1.5707964 0 0 0 0 0\n"
+                           "*CONTROL_TCB_ROT_KEY 10 0 0 0 0.3 0 0 0 0 0 } }";
+  parts.camera = "*CAMERAOBJECT { *NODE_NAME \"Cam\" *TM_ANIMATION { *CONTROL_POS_BEZIER {\n"
+                 "*CONTROL_BEZIER_POS_KEY 0 5 6 7 0 0 0 0 0 0 0 }\n"
+                 "*CONTROL_ROT_TCB { *CONTROL_TCB_ROT_KEY 0 1 0 0 0 0 0 0 0 0 } } }";
+  render_scene_ptr s = build(dir, parts);
   ASSERT_TRUE(s);
   scene_node* o = s->objects[0];
   scene_node* c = s->cameras[0];
@@ -223,9 +223,9 @@ TEST(RenderScene, TracksDriveTheNodes) {
 TEST(RenderScene, AKeyWithoutAxisIsAHalfTurnAboutX) {
   testkit_tempdir dir;
   write_pictures(dir);
-  scene_spec spec;
-  spec.object_animation = "*TM_ANIMATION { *CONTROL_ROT_TCB { *CONTROL_TCB_ROT_KEY 0 0 0 0 0.3 0 0 0 0 0 } }";
-  render_scene_ptr s = build(dir, spec);
+  scene_parts parts;
+  parts.object_animation = "*TM_ANIMATION { *CONTROL_ROT_TCB { *CONTROL_TCB_ROT_KEY 0 0 0 0 0.3 0 0 0 0 0 } }";
+  render_scene_ptr s = build(dir, parts);
   ASSERT_TRUE(s);
   render_scene_animate(s.get());
   const scene_node* o = s->objects[0];
@@ -238,20 +238,20 @@ TEST(RenderScene, AKeyWithoutAxisIsAHalfTurnAboutX) {
 TEST(RenderScene, DrawsWhatTheCameraSees) {
   testkit_tempdir dir;
   write_pictures(dir);
-  scene_spec spec;
+  scene_parts parts;
   // A square in the file's xy plane, 100 units below the camera, which
   // looks down the file's -z.
-  spec.node_tm = "*NODE_TM { *TM_POS 0 0 -100 *TM_ROTAXIS 0 0 0 *TM_ROTANGLE 0 }";
-  spec.mesh = "*MESH { *MESH_NUMVERTEX 4 *MESH_NUMFACES 2 *MESH_VERTEX_LIST {\n"
-              "*MESH_VERTEX 0 -10 -10 -100 *MESH_VERTEX 1 10 -10 -100 *MESH_VERTEX 2 10 10 -100 "
-              "*MESH_VERTEX 3 -10 10 -100 }\n"
-              "*MESH_FACE_LIST { *MESH_FACE 0: A: 0 B: 1 C: 2 AB: 1 BC: 1 CA: 0 "
-              "*MESH_FACE 1: A: 0 B: 2 C: 3 AB: 0 BC: 1 CA: 1 }\n"
-              "*MESH_NUMTVERTEX 4 *MESH_TVERTLIST { *MESH_TVERT 0 0 0 0 *MESH_TVERT 1 1 0 0 "
-              "*MESH_TVERT 2 1 1 0 *MESH_TVERT 3 0 1 0 }\n"
-              "*MESH_NUMTVFACES 2 *MESH_TFACELIST { *MESH_TFACE 0 0 1 2 *MESH_TFACE 1 0 2 3 } }";
-  spec.camera = "*CAMERAOBJECT { *TM_ANIMATION { *CONTROL_ROT_TCB { *CONTROL_TCB_ROT_KEY 0 1 0 0 0 0 0 0 0 0 } } }";
-  render_scene_ptr s = build(dir, spec);
+  parts.node_tm = "*NODE_TM { *TM_POS 0 0 -100 *TM_ROTAXIS 0 0 0 *TM_ROTANGLE 0 }";
+  parts.mesh = "*MESH { *MESH_NUMVERTEX 4 *MESH_NUMFACES 2 *MESH_VERTEX_LIST {\n"
+               "*MESH_VERTEX 0 -10 -10 -100 *MESH_VERTEX 1 10 -10 -100 *MESH_VERTEX 2 10 10 -100 "
+               "*MESH_VERTEX 3 -10 10 -100 }\n"
+               "*MESH_FACE_LIST { *MESH_FACE 0: A: 0 B: 1 C: 2 AB: 1 BC: 1 CA: 0 "
+               "*MESH_FACE 1: A: 0 B: 2 C: 3 AB: 0 BC: 1 CA: 1 }\n"
+               "*MESH_NUMTVERTEX 4 *MESH_TVERTLIST { *MESH_TVERT 0 0 0 0 *MESH_TVERT 1 1 0 0 "
+               "*MESH_TVERT 2 1 1 0 *MESH_TVERT 3 0 1 0 }\n"
+               "*MESH_NUMTVFACES 2 *MESH_TFACELIST { *MESH_TFACE 0 0 1 2 *MESH_TFACE 1 0 2 3 } }";
+  parts.camera = "*CAMERAOBJECT { *TM_ANIMATION { *CONTROL_ROT_TCB { *CONTROL_TCB_ROT_KEY 0 1 0 0 0 0 0 0 0 0 } } }";
+  render_scene_ptr s = build(dir, parts);
   ASSERT_TRUE(s);
   pixmap* target = pixmap_create(64, 48, 0);
   render_context* k = render_context_create(0, target, 64, 48, 256);
@@ -280,7 +280,7 @@ TEST(RenderScene, DrawsWhatTheCameraSees) {
   EXPECT_EQ(p->v[1].x, o->work_positions[o->faces[0]->index[1]].x);
 
   // Turned to look the other way, the camera sees nothing.
-  scene_spec away = spec;
+  scene_parts away = parts;
   away.camera = "*CAMERAOBJECT { *TM_ANIMATION { *CONTROL_ROT_TCB { *CONTROL_TCB_ROT_KEY 0 1 0 0 3.14159265 "
                 "0 0 0 0 0 } } }";
   render_scene_ptr back = build(dir, away);
@@ -307,38 +307,38 @@ TEST(RenderScene, RefusedScenes) {
   write_pictures(dir);
   struct refused {
     const char* what;
-    scene_spec spec;
+    scene_parts parts;
   };
   std::vector<refused> cases;
-  scene_spec s;
+  scene_parts s;
   s.material_ref = "*MATERIAL_REF 2";
   cases.push_back({"material beyond the list", s});
-  s = scene_spec();
+  s = scene_parts();
   s.material_ref = "*MATERIAL_REF -1";
   cases.push_back({"negative material", s});
-  s = scene_spec();
+  s = scene_parts();
   s.materials = "*MATERIAL 0 { *MAP_DIFFUSE { *BITMAP \"missing.jpg\" } }\n";
   s.material_count = 1;
   cases.push_back({"picture missing", s});
-  s = scene_spec();
+  s = scene_parts();
   s.materials = "*MATERIAL 0 { *MATERIAL_NAME \"no map\" }\n";
   s.material_count = 1;
   cases.push_back({"no diffuse map", s});
-  s = scene_spec();
+  s = scene_parts();
   s.mesh = "";
   cases.push_back({"no mesh", s});
-  s = scene_spec();
+  s = scene_parts();
   s.node_tm = "";
   cases.push_back({"no node transform", s});
-  s = scene_spec();
-  s.mesh = scene_spec().mesh;
+  s = scene_parts();
+  s.mesh = scene_parts().mesh;
   s.mesh.replace(s.mesh.find("*MESH_NUMTVFACES 1 *MESH_TFACELIST { *MESH_TFACE 0 0 1 2 }"), 58, "");
   cases.push_back({"no texture faces", s});
   for (const refused& c : cases) {
     const scene_watch before = scene_watch_now();
     // The scene itself reads: only the builder refuses it.
     const std::string path = dir.file("check.ase");
-    testkit_write_text(path, scene_text(c.spec));
+    testkit_write_text(path, scene_text(c.parts));
     ase_scene* read = nullptr;
     {
       scene_stdout capture;
@@ -347,11 +347,11 @@ TEST(RenderScene, RefusedScenes) {
     ASSERT_NE(read, nullptr) << c.what;
     EXPECT_EQ(read->geom_count, 1) << c.what;
     ase_scene_free(read);
-    EXPECT_FALSE(build(dir, c.spec)) << c.what;
+    EXPECT_FALSE(build(dir, c.parts)) << c.what;
     EXPECT_TRUE(scene_released(before)) << c.what;
   }
   // A material without picture that no object uses does no harm.
-  s = scene_spec();
+  s = scene_parts();
   s.materials += "*MATERIAL 2 { *MAP_DIFFUSE { *BITMAP \"missing.jpg\" } }\n";
   s.material_count = 3;
   render_scene_ptr ok = build(dir, s);

@@ -1,10 +1,14 @@
-// Until this effect is written its frame step only ends the state.
+// Until this effect is written its frame step only ends the state. Its init
+// already seeds the program's generator from the clock, as the real one does.
 #include "blurp.h"
+
+#include "random.h"
 
 int32_t blurp_init(music_clock* clock, pixmap* frame, uint8_t* shade) {
   (void)clock;
   (void)frame;
   (void)shade;
+  demo_srand_clock();
   return 1;
 }
 

@@ -25,6 +25,11 @@ inline int32_t raster_ceil16(float a) {
   return int32_t((f + 0xFFFF) >> 16);
 }
 
+// The step from a to its ceiling, ceil16(a) - a. Beyond 2^30 the ceiling is
+// clamped; the step is then limited to a row (a float that large has no
+// fraction left), so positions far outside the target step by a sane amount.
+inline float raster_ceil_step(float a) { return raster_clamp(float(raster_ceil16(a)) - a, -1.0f, 1.0f); }
+
 // trunc(a * 65536) with only the low 24 bits kept: a texel coordinate of the
 // wrapping 256x256 routines, which use the 8 integer bits above the fraction.
 inline int32_t raster_fixed16(float a) {

@@ -111,7 +111,7 @@ inline void scan_triangle(scan_vertex<N> a, scan_vertex<N> b, scan_vertex<N> c, 
       advance(b.y < 0 ? b.y - a.y : -a.y);
       current = 0;
     }
-    advance(float(raster_ceil16(a.y)) - a.y);
+    advance(raster_ceil_step(a.y));
     if (!run_rows(raster_trunc(current), raster_trunc(b.y)))
       return;
   }
@@ -127,7 +127,7 @@ inline void scan_triangle(scan_vertex<N> a, scan_vertex<N> b, scan_vertex<N> c, 
     right_slope = lower_slope;
   } else {
     // The short side restarts at the middle vertex, stepped to its ceiling.
-    const float pre = float(raster_ceil16(b.y)) - b.y;
+    const float pre = raster_ceil_step(b.y);
     float* restart = long_left ? right : left;
     for (int i = 0; i <= N; i++)
       restart[i] = b.c[i] + pre * lower_slope[i];
@@ -145,7 +145,7 @@ inline void scan_triangle(scan_vertex<N> a, scan_vertex<N> b, scan_vertex<N> c, 
 // attributes, from the left and right edge values of the row.
 template <int N> inline void scan_span_start(const float* left, const float* right, float* a, float* da) {
   const float xl = left[0], span = right[0] - xl;
-  const float pre = float(raster_ceil16(xl)) - xl;
+  const float pre = raster_ceil_step(xl);
   for (int i = 0; i < N; i++) {
     // A span of zero width draws nothing; its step is never used.
     da[i] = span != 0 ? (right[i + 1] - left[i + 1]) / span : 0.0f;

@@ -66,10 +66,11 @@ bool persp_rows(const persp_setup& ps, persp_edge& left, persp_edge& right, int3
   const float last_u = float(tex->width - 1), last_v = float(tex->height - 1);
   if (first < 0 && end > first) {
     // Rows above the target are stepped over in one go.
-    const int32_t skip = (end < 0 ? end : 0) - first;
-    left.advance(float(skip));
-    right.advance(float(skip));
-    first += skip;
+    const int32_t stop = end < 0 ? end : 0;
+    const float skip = float(int64_t(stop) - first); // first may be as low as -2^31
+    left.advance(skip);
+    right.advance(skip);
+    first = stop;
   }
   for (int32_t row = first; row < end; row++) {
     if (row >= target->height)

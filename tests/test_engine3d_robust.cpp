@@ -34,6 +34,8 @@ std::vector<shape> nasty_shapes() {
       {{{-1e30f, 3, 5}, {1e30f, 4, 5}, {0, 1e30f, 5}}, false},
       {{{-FLT_MAX, -FLT_MAX, 5}, {FLT_MAX, -FLT_MAX, 5}, {0, FLT_MAX, 5}}, false},
       {{{5, -1e9f, 5}, {30, 1e9f, 5}, {6, 3e8f, 5}}, false},
+      {{{0, -3e9f, 5}, {10, 10, 5}, {0, 20, 5}}, false},
+      {{{0, 10, 5}, {-3e9f, 12, 5}, {20, 20, 5}}, false},
       {{{10, 10, 5}, {10, 10, 5}, {10, 10, 5}}, false},
       {{{1, 1, 5}, {10, 10, 5}, {20, 20, 5}}, false},
       {{{1, 1, 5}, {1.0001f, 20, 5}, {1.00005f, 10, 5}}, false},
@@ -79,6 +81,26 @@ TEST(Robust, FarOutsideDegenerateAndNonFiniteTriangles) {
         EXPECT_TRUE(changed_pixels(target.get(), BACKGROUND).empty()) << "shape " << i;
       }
     }
+  }
+}
+
+// A vertex beyond the range of the fixed-point steps draws the same pixels
+// as one far above the target but within it: the rows and columns inside the
+// target see the same edges.
+TEST(Robust, VerticesBeyondTheFixedPointRangeDrawLikeNearerOnes) {
+  pixmap_ptr texture = make_coordinate_texture();
+  for (size_t k = 0; k < std::size(all_routines); k++) {
+    const polygon_routine routine = all_routines[k];
+    pixmap_ptr far_target = make_target(32, 24, BACKGROUND, true);
+    pixmap_ptr near_target = make_target(32, 24, BACKGROUND, true);
+    polygon far_p = textured({{{2, -5e9f, 5}, {12, 10, 5}, {2, 10, 5}}, false}, texture.get());
+    polygon near_p = textured({{{2, -5e8f, 5}, {12, 10, 5}, {2, 10, 5}}, false}, texture.get());
+    routine(&far_p, far_target.get());
+    routine(&near_p, near_target.get());
+    size_t differ = 0;
+    for (int32_t i = 0; i < 32 * 24; i++)
+      differ += (far_target->pixels[i] != BACKGROUND) != (near_target->pixels[i] != BACKGROUND);
+    EXPECT_LE(differ, 10u) << "routine " << k;
   }
 }
 

@@ -3,6 +3,7 @@
 // demo_render.
 #include "headless.h"
 #include "music.h"
+#include "render_report.h"
 #include "shell.h"
 #include "show_archive.h"
 #include "testkit.h"
@@ -165,6 +166,25 @@ TEST_F(show_fixture, PauseFreezesTheGalaxyWhileTheMusicPlaysOn) {
   EXPECT_NEAR(frozen, 1.7 * FPS, 2);
 }
 
+TEST_F(show_fixture, PauseHoldsTheTunnelPastOrderTwentyTwo) {
+  // A first run finds the tunnel and where the music ends it; the second
+  // pauses inside it until a second after that.
+  ASSERT_EQ(run(), 0);
+  const int tunnel = first_frame_of(7), magnet = first_frame_of(8);
+  ASSERT_GT(tunnel, 0);
+  ASSERT_GT(magnet, tunnel + 20);
+  const double pause = double(tunnel + 10) / FPS, resume = double(magnet) / FPS + 1.0;
+  SetUp();
+  frames.clear();
+  headless_add_key(pause, 'P');
+  headless_add_key(resume, 'P');
+  ASSERT_EQ(run(), 0);
+  const int left = first_frame_of(8);
+  ASSERT_GT(left, 0);
+  EXPECT_GE(double(left) / FPS, resume) << "the tunnel's order check runs only inside its step";
+  EXPECT_GE(frames[size_t(left)].order, 22u);
+}
+
 TEST_F(show_fixture, SpaceInEveryStateSetsItsSkipOrder) {
   // Paused, no step runs: each Space moves one state on and sets its order.
   const uint32_t skip_orders[15] = {4, 6, 7, 8, 9, 11, 13, 17, 22, 25, 28, 30, 34, 36, 24};
@@ -293,6 +313,7 @@ nlohmann::json read_json(const std::string& path) {
 // The report without its wall-clock fields.
 nlohmann::json without_timing(nlohmann::json j) {
   j.erase("wall_seconds");
+  j.erase("loop_overhead_us");
   for (auto& s : j["states"])
     s.erase("step_us");
   return j;
@@ -368,4 +389,28 @@ TEST_F(render_fixture, NoArchiveIsAFatalErrorWithStatusOne) {
   std::string err;
   EXPECT_EQ(demo_render("", &err), 1);
   EXPECT_NE(err.find("Unable to init virtual filesystem"), std::string::npos) << err;
+}
+
+// A state begins where the frame before it left the clock, not one frame
+// later; the end part begins at the top of its own song.
+TEST(RenderReport, StatesBeginWhereThePreviousFrameLeftTheClock) {
+  render_report report;
+  render_report_begin(&report, 60);
+  const shell_frame_info frames[] = {
+      {-1, 1, 10.0, 3, 60, 0}, {-1, 1, 10.0, 4, 0, 0}, {0, 1, 20.0, 4, 2, 0},
+      {0, 1, 20.0, 4, 5, 0},   {1, 0, 0.0, 4, 5, 0},   {SHELL_END_PART, 1, 5.0, 0, 1, 0},
+  };
+  for (const shell_frame_info& f : frames)
+    render_report_frame(&report, &f);
+  ASSERT_EQ(report.spans.size(), 4u);
+  EXPECT_EQ(report.spans[0].begin_order, 0u);
+  EXPECT_EQ(report.spans[0].begin_row, 0u);
+  EXPECT_EQ(report.spans[1].begin_order, 4u);
+  EXPECT_EQ(report.spans[1].begin_row, 0u); // not row 2, where its first frame ended
+  EXPECT_EQ(report.spans[1].end_row, 5u);
+  EXPECT_EQ(report.spans[2].begin_row, 5u);
+  EXPECT_TRUE(report.spans[2].step_us.empty()); // paused: no step ran
+  EXPECT_EQ(report.spans[3].begin_order, 0u);
+  EXPECT_EQ(report.spans[3].begin_row, 0u);
+  EXPECT_EQ(report.spans[3].end_row, 1u);
 }

@@ -25,3 +25,19 @@ void run_program(const std::string& name) {
 TEST(ShowWindows, DemoGdiShowsTheFrameAndEndsOnEscape) { run_program("demo_gdi"); }
 
 TEST(ShowWindows, DemoDdShowsTheFrameAndEndsOnEscape) { run_program("demo_dd"); }
+
+// Without any display SDL would fall back to an invisible output and play the
+// whole show unseen: both programs must fail to open instead.
+TEST(ShowWindows, WithoutADisplayBothProgramsFailToOpen) {
+  testkit_tempdir dir(true);
+  std::string error;
+  ASSERT_EQ(show_archive_write(dir.path, {}, &error), 1) << error;
+  for (const char* name : {"demo_gdi", "demo_dd"}) {
+    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER VORLANE_NO_MESSAGE_BOX=1 "
+                                "SDL_AUDIODRIVER=dummy timeout 60 " +
+                                testkit_bin_dir() + "/" + name + " 2>&1";
+    std::string output;
+    EXPECT_EQ(testkit_run(command, &output), 1) << name << ": " << output;
+    EXPECT_NE(output.find("Unable to open graphics mode!"), std::string::npos) << name << ": " << output;
+  }
+}

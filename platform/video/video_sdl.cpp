@@ -92,12 +92,28 @@ video_rect window_picture_rect() {
   return picture_rect(w, h);
 }
 
-int sdl_startup() {
+// SDL falls back to an invisible output when there is no display at all;
+// the programs must then fail to open rather than play the show unseen.
+// Asking for such a driver by name (SDL_VIDEODRIVER) is still allowed.
+int init_visible_video() {
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     std::fprintf(stderr, "video: %s\n", SDL_GetError());
     return 0;
   }
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+  if (driver && (!std::strcmp(driver, "offscreen") || !std::strcmp(driver, "dummy")) && !(asked && *asked)) {
+    std::fprintf(stderr, "video: no display (SDL chose its %s output)\n", driver);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return 0;
+  }
+  return 1;
+}
+
+int sdl_startup() {
+  if (!init_visible_video())
+    return 0;
   state.started++;
   return 1;
 }
@@ -155,11 +171,8 @@ int sdl_create_window(const video_window_desc* desc) {
   sdl_destroy_window();
   if (!desc || desc->width <= 0 || desc->height <= 0)
     return 0;
-  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    std::fprintf(stderr, "video: %s\n", SDL_GetError());
+  if (!init_visible_video())
     return 0;
-  }
   SDL_DisplayMode desktop{};
   if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) {
     desktop.w = 640;
@@ -264,8 +277,18 @@ int sdl_create_surface() {
   if (!state.texture || !state.mode_bits)
     return 0;
   mem_free(state.surface);
+  // The surface keeps the texture's own row pitch, so rows go over as they are.
+  void* pixels = nullptr;
+  int pitch = 0;
+  if (SDL_LockTexture(state.texture, nullptr, &pixels, &pitch) != 0) {
+    std::fprintf(stderr, "video: %s\n", SDL_GetError());
+    return 0;
+  }
+  SDL_UnlockTexture(state.texture);
   const int32_t bytes = state.mode_bits / 8;
-  state.pitch = (state.pic_w * bytes + 3) & ~3;
+  if (pitch < state.pic_w * bytes)
+    return 0;
+  state.pitch = pitch;
   state.surface = static_cast<uint8_t*>(mem_alloc(size_t(state.pitch) * size_t(state.pic_h)));
   return state.surface != nullptr;
 }

@@ -1,13 +1,23 @@
 #include "render_report.h"
 
 #include <algorithm>
+#include <chrono>
 #include <nlohmann/json.hpp>
 
 void render_report_begin(render_report* report, int32_t fps) {
   report->fps = fps > 0 ? fps : 60;
   report->frames = 0;
   report->spans.clear();
+  report->has_last = 0;
+  report->loop_us = 0;
+  report->loop_steps_us = 0;
 }
+
+namespace {
+double wall_us() {
+  return std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+} // namespace
 
 void render_report_frame(render_report* report, const shell_frame_info* info) {
   const int64_t n = report->frames++;
@@ -18,9 +28,12 @@ void render_report_frame(render_report* report, const shell_frame_info* info) {
     span.state = info->part_state;
     span.first_frame = n;
     span.begin_seconds = double(n) / report->fps;
-    span.begin_order = info->order;
-    span.begin_row = info->row;
-    span.begin_flags = info->frame_flags;
+    // A state begins where the frame before it left the clock; the first
+    // frame, and the end part with its own song, start from the top of a song.
+    const int32_t from_last = report->has_last && info->part_state != SHELL_END_PART;
+    span.begin_order = from_last ? report->last_order : 0;
+    span.begin_row = from_last ? report->last_row : 0;
+    span.begin_flags = report->has_last ? report->last_flags : info->frame_flags;
     report->spans.push_back(std::move(span));
   }
   render_state_span& span = report->spans.back();
@@ -31,6 +44,19 @@ void render_report_frame(render_report* report, const shell_frame_info* info) {
   span.end_flags = info->frame_flags;
   if (info->stepped)
     span.step_us.push_back(info->step_us);
+  // The loop's own cost: wall time between the first and the last frame
+  // minus the effect steps inside it.
+  const double now_us = wall_us();
+  if (report->has_last) {
+    report->loop_us += now_us - report->last_wall_us;
+    if (info->stepped)
+      report->loop_steps_us += info->step_us;
+  }
+  report->last_wall_us = now_us;
+  report->has_last = 1;
+  report->last_order = info->order;
+  report->last_row = info->row;
+  report->last_flags = info->frame_flags;
 }
 
 render_step_stats render_report_stats(const render_state_span& span) {
@@ -63,6 +89,8 @@ std::string render_report_json(const render_report* report, double wall_seconds,
       {"frames", report->frames},
       {"simulated_seconds", double(report->frames) / report->fps},
       {"wall_seconds", wall_seconds},
+      {"loop_overhead_us",
+       report->frames > 1 ? std::max(0.0, report->loop_us - report->loop_steps_us) / double(report->frames - 1) : 0.0},
       {"final_state", result->final_state},
       {"end_part_ran", result->end_part_ran != 0},
       {"exit_path", result->exit_path ? result->exit_path : "end"},

@@ -1,6 +1,7 @@
 // The measurement report of demo_render: for every sequencer state entered
 // (and the end part) its frames, when it began and ended in simulated time
-// and music position, and the wall time of its effect steps.
+// and music position, and the wall time of its effect steps; and the
+// frame loop's own cost per frame (loop_overhead_us).
 #pragma once
 
 #include "shell.h"
@@ -23,6 +24,12 @@ struct render_report {
   int32_t fps;
   int64_t frames;
   std::vector<render_state_span> spans;
+  // Where the previous frame left the clock and the frame's flags.
+  int32_t has_last;
+  uint32_t last_order, last_row, last_flags;
+  // Wall time of the frame loop after the first frame, and of the effect
+  // steps in it: their difference is the loop's and driver's own cost.
+  double last_wall_us, loop_us, loop_steps_us;
 };
 
 void render_report_begin(render_report* report, int32_t fps);

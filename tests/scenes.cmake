@@ -8,7 +8,9 @@ vorlane_test(test_scenes
 vorlane_test(test_model_tool
   SOURCES scene_fixtures.cpp test_model_tool.cpp
   LIBS engine3d vfs picture_fixtures)
-add_dependencies(test_model_tool model)
+add_dependencies(test_model_tool model data_dat)
+# The forge's own objects and scenes are read as well.
+target_compile_definitions(test_model_tool PRIVATE FORGE_TREE="${FORGE_TREE}")
 
 # The forge's writers of these formats, read back through the readers.
 vorlane_test(test_scene_writers

@@ -55,7 +55,14 @@ fail() {
 }
 
 # The window, focused (a focus taken by another client never comes back by itself).
-timeout "$start_limit" xdotool search --sync --name "$title" >window.txt || fail "no window named '$title'"
+# The search is repeated: a window that goes away while xdotool walks the
+# tree (SDL makes and drops helper windows at start-up) fails one search.
+deadline=$((SECONDS + start_limit))
+until xdotool search --name "$title" >window.txt 2>/dev/null && [ -s window.txt ]; do
+  [ $SECONDS -lt $deadline ] || fail "no window named '$title'"
+  kill -0 "$pid" 2>/dev/null || fail "the program ended before opening its window"
+  sleep 0.2
+done
 window=$(head -n 1 window.txt)
 timeout 10 xdotool windowfocus --sync "$window" || fail "the window does not take the focus"
 

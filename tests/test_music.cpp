@@ -572,14 +572,15 @@ void expect_real_time_clock() {
   }
   const double elapsed = seconds_since(start);
   const int32_t ticks = c->tick_count.load();
-  EXPECT_GT(ticks, elapsed / 0.014 * 0.95 - 2);
+  // A loaded machine may delay the timer thread now and then; it never runs fast.
+  EXPECT_GT(ticks, elapsed / 0.014 * 0.85 - 2);
   EXPECT_LT(ticks, elapsed / 0.014 * 1.02 + 2);
   EXPECT_LE(summed, ticks);
   EXPECT_GE(summed, ticks - 2);
   const uint32_t order = c->order.load(), row = c->row.load();
   ASSERT_LT(order, 4u);
   const double played = (order * 16 + row) * music_test_row_seconds(3, 125);
-  EXPECT_GT(played, elapsed * 0.95 - 0.12) << order << ":" << row << " after " << elapsed;
+  EXPECT_GT(played, elapsed * 0.85 - 0.12) << order << ":" << row << " after " << elapsed;
   EXPECT_LT(played, elapsed * 1.05 + 0.1) << order << ":" << row << " after " << elapsed;
   ASSERT_TRUE(music_shutdown());
   EXPECT_EQ(timer_count(), 0);

@@ -211,6 +211,25 @@ TEST(SoundtrackScore, DrumPatternsAndRolls) {
     EXPECT_GT(volume_of(cell(s, r, 1)), volume_of(cell(s, r - 1, 1)));
 }
 
+// Requests with nothing to do write nothing, and never loop for ever or
+// index an empty list.
+TEST(SoundtrackScore, EmptyRequestsWriteNothing) {
+  const score_chord am = score_chord_parse("Am");
+  for (int32_t voices : {0, -2}) {
+    std::vector<int32_t> v = {46, 49, 53};
+    score_voicing(&am, 46, 65, voices, &v);
+    EXPECT_TRUE(v.empty()) << voices;
+  }
+  score s = grid(2, {32});
+  for (int32_t step : {0, -2}) {
+    score_drums(&s, 0, 1, 0, 32, "X.x.", step);
+    score_roll(&s, 1, 2, 0, 16, step, 10, 50);
+  }
+  for (int32_t r = 0; r < 32; r++)
+    for (int32_t ch = 0; ch < 2; ch++)
+      EXPECT_EQ(cell(s, r, ch).note, 0) << r << " " << ch;
+}
+
 TEST(SoundtrackScore, TheGridIsCutIntoOnePatternPerOrder) {
   score s = grid(2, {16, 48, 32});
   score_note(&s, 15, 1, 50, 1, 30);
@@ -270,6 +289,19 @@ TEST(SoundtrackSynth, LoopedTonesJoinWithoutASeam) {
   // C-4 plays one nominal cycle at middle C.
   const double rate = 8363.0 * std::pow(2.0, (s.relative_note + s.finetune / 128.0) / 12.0);
   EXPECT_NEAR(rate / t.period, SYNTH_C4, SYNTH_C4 * 0.002);
+}
+
+TEST(SoundtrackSynth, ToneVoicesWithoutGainsPlayAtFullGain) {
+  synth_tone t;
+  t.period = 32;
+  t.loop_cycles = 8;
+  t.detune = {0, 1};
+  t.voice_gain = {1.0f};
+  const xm_sample full = synth_tone_make(&t);
+  t.voice_gain.clear();
+  const xm_sample none = synth_tone_make(&t);
+  ASSERT_EQ(none.data.size(), size_t(32 * 8));
+  EXPECT_EQ(none.data, full.data);
 }
 
 TEST(SoundtrackSynth, OneShotsDecayToSilenceAndStayInRange) {

@@ -264,7 +264,7 @@ TEST_F(soundtrack_cues, EveryPartLastsSevenSecondsAndTheShowFiveToSevenMinutes) 
 TEST_F(soundtrack_cues, TheSongsHaveTheirVoices) {
   // Both songs are made of synthesised 16-bit samples; the main song has at
   // least a kick, snare, hi-hat, bass, pad, lead and arpeggio voice, and
-  // every tonal voice a volume envelope.
+  // every voice a volume envelope.
   for (const char* name : {"kick", "snare", "hat", "bass", "pad", "lead", "pluck"})
     EXPECT_GT(txm_instrument_named(main_song->xm, name), 0) << name;
   for (const char* name : {"soft kick", "rim", "shaker", "round bass", "e-piano", "soft pad", "flute"})
@@ -279,11 +279,10 @@ TEST_F(soundtrack_cues, TheSongsHaveTheirVoices) {
           EXPECT_LE(sm.loop_start + sm.loop_length, sm.length) << ins.name;
         }
       }
-      // Looped (tonal) voices need an envelope to end their notes.
-      if (ins.samples[0].loop_type != 0) {
-        EXPECT_TRUE(ins.volume_envelope) << ins.name;
-        EXPECT_GE(ins.envelope_points, 2) << ins.name;
-      }
+      // Every voice has a volume envelope: tonal ones to end their notes,
+      // one-shots one that follows their baked decay.
+      EXPECT_TRUE(ins.volume_envelope) << ins.name;
+      EXPECT_GE(ins.envelope_points, 2) << ins.name;
     }
 }
 

@@ -330,6 +330,38 @@ TEST(SoundtrackSynth, OneShotsDecayToSilenceAndStayInRange) {
   EXPECT_NE(synth_clap(3).v, synth_clap(4).v);
 }
 
+// A one-shot's envelope stays fully open while its baked decay sounds, even
+// an octave below C-4, and closes to 0 after the sample's end.
+TEST(SoundtrackSynth, OneShotEnvelopesFollowTheBakedDecay) {
+  synth_kick_params kick;
+  const synth_signal signals[3] = {synth_kick(&kick), synth_crash(1.1, 2.6, 16), synth_hihat(0.035, 0.15, 14)};
+  for (const synth_signal& signal : signals) {
+    const xm_sample sample = synth_make_sample("drum", &signal);
+    int32_t peak = 0;
+    size_t last_loud = 0;
+    for (size_t i = 0; i < sample.data.size(); i++)
+      peak = std::max(peak, std::abs(int32_t(sample.data[i])));
+    for (size_t i = 0; i < sample.data.size(); i++)
+      if (std::abs(int32_t(sample.data[i])) * 100 >= peak)
+        last_loud = i;
+    const double tick = 0.01;
+    const xm_envelope env = instrument_one_shot_envelope(&sample, tick);
+    EXPECT_EQ(env.flags, XM_ENVELOPE_ON) << "no sustain: the note ends by itself";
+    ASSERT_EQ(env.points.size(), 3u);
+    EXPECT_EQ(env.points[0].x, 0);
+    EXPECT_EQ(env.points[0].y, 64);
+    EXPECT_EQ(env.points[1].y, 64);
+    EXPECT_EQ(env.points[2].y, 0);
+    EXPECT_LT(env.points[1].x, env.points[2].x);
+    // The sample is at 44,100 Hz, tuned to C-4; an octave below it lasts twice as long.
+    const double loud_ticks = 2.0 * double(last_loud) / signal.rate / tick;
+    const double sample_ticks = 2.0 * double(sample.data.size()) / signal.rate / tick;
+    EXPECT_GE(env.points[1].x, loud_ticks);
+    EXPECT_GE(env.points[2].x + 1.0, sample_ticks);
+    EXPECT_LE(env.points[2].x, sample_ticks + 2.0);
+  }
+}
+
 TEST(SoundtrackSynth, InstrumentEnvelopesAndKeyboardSplits) {
   instrument_shape shape;
   shape.attack = 0.1;

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <sstream>
 
 namespace {
@@ -150,6 +151,37 @@ TEST_F(soundtrack_cues, SonginfoListsTheOrderTableTheFileHolds) {
   }
   EXPECT_GE(main_song->xm.orders.size(), 41u);
   EXPECT_GE(end_song->xm.orders.size(), 18u);
+}
+
+TEST_F(soundtrack_cues, SonginfoGivesTheSongsLength) {
+  for (const auto& [name, s] : {std::pair{"vorlane.xm", main_song}, std::pair{"endpart.xm", end_song}}) {
+    SCOPED_TRACE(name);
+    // The songs keep their speed and tempo and play every row once (no
+    // speed, tempo, jump, break, loop or delay effects), so a pass lasts
+    // rows x speed x 2.5 / tempo seconds.
+    int32_t rows = 0;
+    for (int32_t o = 0; o < int32_t(s->xm.orders.size()); o++) {
+      rows += rows_of(s->xm, o);
+      for (int32_t r = 0; r < rows_of(s->xm, o); r++)
+        for (int32_t c = 0; c < s->xm.channels; c++) {
+          const txm_cell& cell = txm_at(s->xm, o, r, c);
+          const bool flow = cell.effect == 0x0B || cell.effect == 0x0D || cell.effect == 0x0F ||
+                            (cell.effect == 0x0E && (cell.param >> 4 == 0x6 || cell.param >> 4 == 0xE));
+          ASSERT_FALSE(flow) << "order " << o << " row " << r << " channel " << c;
+        }
+    }
+    ASSERT_GT(s->xm.tempo, 0);
+    const double seconds = rows * s->xm.speed * 2.5 / s->xm.tempo;
+    std::string out;
+    ASSERT_EQ(testkit_run(testkit_bin_dir() + "/songinfo " + soundtrack_song_path(name), &out), 0);
+    const size_t at = out.find("duration: ");
+    ASSERT_NE(at, std::string::npos) << out;
+    double printed = -1;
+    ASSERT_EQ(std::sscanf(out.c_str() + at, "duration: %lf seconds", &printed), 1);
+    EXPECT_NEAR(printed, seconds, 0.0005);
+    // The trace of one pass lasts as long, to within a tick.
+    EXPECT_NEAR(double(s->trace.size()) * 0.014, seconds, 0.014);
+  }
 }
 
 TEST_F(soundtrack_cues, TheTraceIsOnePassThroughEveryOrderAndRowInTurn) {

@@ -189,16 +189,21 @@ TEST_F(soundtrack_cues, TheTraceIsOnePassThroughEveryOrderAndRowInTurn) {
     ASSERT_FALSE(s->trace.empty());
     EXPECT_EQ(s->trace.front().order, 0);
     EXPECT_EQ(s->trace.front().row, 0);
-    std::vector<int32_t> seen_rows(s->xm.orders.size(), 0);
+    // Which rows of every order some tick shows.
+    std::vector<std::vector<bool>> seen(s->xm.orders.size());
+    for (size_t o = 0; o < seen.size(); o++)
+      seen[o].assign(size_t(rows_of(s->xm, int32_t(o))), false);
+    seen[0][0] = true;
     for (size_t i = 1; i < s->trace.size(); i++) {
       const soundtrack_tick& a = s->trace[i - 1];
       const soundtrack_tick& b = s->trace[i];
       ASSERT_TRUE(b.order == a.order ? b.row >= a.row : b.order == a.order + 1 && b.row == 0) << "tick " << b.tick;
       ASSERT_LT(b.row, rows_of(s->xm, b.order));
-      seen_rows[size_t(b.order)]++;
+      seen[size_t(b.order)][size_t(b.row)] = true;
     }
-    for (size_t o = 0; o < seen_rows.size(); o++)
-      EXPECT_GT(seen_rows[o], 0) << "order " << o << " never plays";
+    for (size_t o = 0; o < seen.size(); o++)
+      for (size_t r = 0; r < seen[o].size(); r++)
+        EXPECT_TRUE(seen[o][r]) << "order " << o << " row " << r << " never shows";
   }
 }
 

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <sstream>
 
 namespace {
@@ -223,6 +225,29 @@ TEST_F(soundtrack_cues, TheComposersTimingModelIsTheClocksTrace) {
       ASSERT_EQ(model[i].row, s->trace[i].row) << "tick " << s->trace[i].tick;
     }
   }
+}
+
+// An effect that acts "after row N" starts on row N + 1, one "from row N" on
+// row N: a span measured from the wrong row passes too easily.
+TEST_F(soundtrack_cues, SpansStartOnTheRowTheirEffectActsOn) {
+  int32_t named = 0;
+  auto check = [&](const song_cue& cue) {
+    if (cue.kind != SONG_CUE_SPAN)
+      return;
+    const std::string what = cue.what;
+    for (const auto& [word, offset] : {std::pair{"after row ", 1}, std::pair{"from row ", 0}}) {
+      const size_t at = what.find(word);
+      if (at == std::string::npos)
+        continue;
+      named++;
+      EXPECT_EQ(cue.row, std::atoi(what.c_str() + at + std::strlen(word)) + offset) << what;
+    }
+  };
+  for (const song_cue& cue : song_main_cues)
+    check(cue);
+  for (const song_cue& cue : song_end_cues)
+    check(cue);
+  EXPECT_GE(named, 4);
 }
 
 TEST_F(soundtrack_cues, EveryCueOfTheMainSongIsMet) {

@@ -156,6 +156,10 @@ int music_play(int32_t) {
   return 1;
 }
 
+sound_song* music_current_song() {
+  return (music_mode & MUSIC_USE_MIDAS) ? music_play_handle.load() : music_song.load();
+}
+
 int music_set_order(int32_t order) {
   if (music_mode & MUSIC_USE_MIDAS)
     return midas_set_position(music_play_handle.load(), order) ? 1 : 0;

@@ -11,6 +11,8 @@
 #include <atomic>
 #include <cstdint>
 
+struct sound_song;
+
 // Mode word bits.
 enum : uint32_t {
   MUSIC_USE_MIDAS = 0x1000,   // calls go to the second library; clear: the first
@@ -82,6 +84,10 @@ void music_tick(uint32_t id);
 // Identifier of the running timer (0: none runs).
 uint32_t music_timer_id();
 int music_timer_running();
+// The song the clock follows (the first library's song, or the second's play
+// handle), for tools that ask the sound layer more about it; none when no
+// song is loaded.
+sound_song* music_current_song();
 
 // Returns the whole module to its state at program start (songs stopped and
 // freed, timer stopped, output closed, mode word 0x1000, error 0, clock

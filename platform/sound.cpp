@@ -17,6 +17,8 @@ struct sound_song {
   int32_t playing;
   int32_t silent; // renders nothing at all: treated as silence from then on
   uint32_t loops;
+  uint64_t frames;     // frames rendered since play (silence included)
+  uint64_t wrap_frame; // value of frames where the latest wrap came
 };
 
 namespace {
@@ -77,6 +79,7 @@ void sound_song_read(sound_song* song, int16_t* out, uint32_t frames) {
         break;
       }
       song->loops++;
+      song->wrap_frame = song->frames + done;
       continue;
     }
     empty_reads = 0;
@@ -84,6 +87,7 @@ void sound_song_read(sound_song* song, int16_t* out, uint32_t frames) {
   }
   if (done < frames)
     std::memset(out + 2 * done, 0, size_t(frames - done) * 4);
+  song->frames += frames;
 }
 
 // Mixes every playing song into out, adding with saturation when several play.
@@ -338,6 +342,8 @@ int sound_song_stop(sound_song* song) {
   song->playing = 0;
   song->silent = 0;
   song->loops = 0;
+  song->frames = 0;
+  song->wrap_frame = 0;
   openmpt_module_set_position_seconds(song->module, 0.0);
   return 1;
 }
@@ -374,6 +380,11 @@ int32_t sound_song_row(sound_song* song) {
 uint32_t sound_song_loops(sound_song* song) {
   sound_guard hold;
   return sound_live(song) ? song->loops : 0;
+}
+
+uint64_t sound_song_wrap_frame(sound_song* song) {
+  sound_guard hold;
+  return sound_live(song) && song->loops > 0 ? song->wrap_frame : 0;
 }
 
 int32_t sound_song_num_orders(sound_song* song) {

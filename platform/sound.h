@@ -58,6 +58,10 @@ int32_t sound_song_pattern(sound_song* song);
 int32_t sound_song_row(sound_song* song);
 // Wraps since play; 0 for no song.
 uint32_t sound_song_loops(sound_song* song);
+// Frames of this song rendered since play (or since the rewind of a stop)
+// when it last wrapped: where one pass ends in its output. 0 for no song or
+// before the first wrap.
+uint64_t sound_song_wrap_frame(sound_song* song);
 
 // Facts of the song (for tools); -1 or 0 for no song.
 int32_t sound_song_num_orders(sound_song* song);

@@ -647,7 +647,26 @@ TEST_F(music_test, songinfo_describes_a_song) {
 TEST_F(music_test, songinfo_renders_one_pass_to_wav) {
   testkit_tempdir dir;
   const std::string path = write_song(dir, "song.xm", trace_song());
-  const uint64_t pass = pass_samples(path);
+  // The pass as the virtual clock renders it, tick by tick, up to the
+  // sound layer's first wrap of the song.
+  ASSERT_TRUE(music_virtual_enable(1));
+  ASSERT_TRUE(music_init(path.c_str(), MUSIC_INIT_MEMORY | MUSIC_INIT_PLAY, 0));
+  sound_song* playing = music_current_song();
+  ASSERT_NE(playing, nullptr);
+  std::vector<int16_t> audio;
+  music_virtual_output output{[](void* user, const int16_t* data, uint32_t frames) {
+                                auto* a = static_cast<std::vector<int16_t>*>(user);
+                                a->insert(a->end(), data, data + size_t(frames) * 2);
+                              },
+                              nullptr, &audio};
+  for (uint64_t k = 1; sound_song_loops(playing) == 0 && k < 100000; k++)
+    music_virtual_advance_to(music_virtual_tick_sample(k), &output);
+  const uint64_t pass = sound_song_wrap_frame(playing);
+  music_reset();
+  // It ends within one song tick of the library's estimate of the length.
+  EXPECT_NEAR(double(pass), double(pass_samples(path)), 44100 * 2.5 / 125);
+  ASSERT_LE(pass * 2, audio.size());
+
   std::string out;
   ASSERT_EQ(testkit_run(testkit_bin_dir() + "/songinfo --wav " + dir.file("out.wav") + " " + path, &out), 0);
   const std::vector<uint8_t> wav = testkit_read_file(dir.file("out.wav"));
@@ -662,19 +681,50 @@ TEST_F(music_test, songinfo_renders_one_pass_to_wav) {
   EXPECT_EQ(u32(24), 44100u);
   EXPECT_EQ(u16(34), 16u);
   EXPECT_EQ(u32(40), pass * 4);
-  // The same samples as the virtual clock renders here in one span.
-  ASSERT_TRUE(music_virtual_enable(1));
-  ASSERT_TRUE(music_init(path.c_str(), MUSIC_INIT_MEMORY | MUSIC_INIT_PLAY, 0));
-  std::vector<int16_t> audio;
-  music_virtual_output output{[](void* user, const int16_t* data, uint32_t frames) {
-                                auto* a = static_cast<std::vector<int16_t>*>(user);
-                                a->insert(a->end(), data, data + size_t(frames) * 2);
-                              },
-                              nullptr, &audio};
-  music_virtual_advance_to(pass, &output);
-  ASSERT_EQ(audio.size(), pass * 2);
-  for (size_t i = 0; i < audio.size(); i++)
+  for (size_t i = 0; i < pass * 2; i++)
     ASSERT_EQ(int16_t(u16(44 + i * 2)), audio[i]) << i;
+}
+
+// A pattern loop (E6x) jumps back inside one pass: the trace and the WAV go
+// on through the loop's repeats to the song's real end.
+TEST_F(music_test, songinfo_plays_a_pattern_loop_whole) {
+  testkit_tempdir dir;
+  xm_song song = music_test_song({16, 16}, 3, 125);
+  xm_pattern_cell(song.patterns[0], song.channels, 0, 3) = {0, 0, 0, 0x0E, 0x60}; // loop start
+  xm_pattern_cell(song.patterns[0], song.channels, 7, 3) = {0, 0, 0, 0x0E, 0x62}; // back twice
+  const std::string path = write_song(dir, "loop.xm", song);
+  // Rows 0-7 three times, rows 8-15, then order 1: 48 rows of 60 ms.
+  std::vector<std::pair<uint32_t, uint32_t>> expected;
+  for (int pass = 0; pass < 3; pass++)
+    for (uint32_t r = 0; r < 8; r++)
+      expected.push_back({0, r});
+  for (uint32_t r = 8; r < 16; r++)
+    expected.push_back({0, r});
+  for (uint32_t r = 0; r < 16; r++)
+    expected.push_back({1, r});
+  const double seconds = 48 * music_test_row_seconds(3, 125);
+
+  std::string out;
+  ASSERT_EQ(testkit_run(testkit_bin_dir() + "/songinfo " + path, &out), 0);
+  char line[64];
+  std::snprintf(line, sizeof(line), "duration: %.3f seconds\n", seconds);
+  EXPECT_NE(out.find(line), std::string::npos) << out;
+
+  std::string printed; // (the runner appends to what it is given)
+  ASSERT_EQ(testkit_run(testkit_bin_dir() + "/songinfo --trace " + path, &printed), 0);
+  std::istringstream lines(printed);
+  std::vector<std::pair<uint32_t, uint32_t>> visits; // rows in the order they show
+  int32_t tick, order, row, ticks = 0;
+  while (lines >> tick >> order >> row) {
+    ASSERT_EQ(tick, ++ticks);
+    if (visits.empty() || visits.back() != std::pair{uint32_t(order), uint32_t(row)})
+      visits.push_back({uint32_t(order), uint32_t(row)});
+  }
+  EXPECT_EQ(visits, expected);
+  EXPECT_NEAR(ticks * 0.014, seconds, 0.014);
+
+  ASSERT_EQ(testkit_run(testkit_bin_dir() + "/songinfo --wav " + dir.file("loop.wav") + " " + path, &out), 0);
+  EXPECT_EQ(testkit_read_file(dir.file("loop.wav")).size(), 44 + size_t(std::llround(seconds * 44100)) * 4);
 }
 
 TEST_F(music_test, songinfo_trace_reaches_the_last_row_whatever_the_tempo) {

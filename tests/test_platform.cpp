@@ -198,22 +198,26 @@ TEST_F(sound_test, wraps_are_counted_and_the_song_goes_on_at_its_restart) {
   midas_play_status st{};
   ASSERT_TRUE(midas_get_play_status(play, &st));
   EXPECT_EQ(st.loop_count, 0u);
+  EXPECT_EQ(sound_song_wrap_frame(module), 0u);
   EXPECT_EQ(st.position, 2u);
   EXPECT_EQ(st.row, 5u);
   EXPECT_EQ(st.pattern, 2u);
   render(2 + row);
   ASSERT_TRUE(midas_get_play_status(play, &st));
   EXPECT_EQ(st.loop_count, 1u);
-  EXPECT_EQ(st.position, 1u); // the restart order
+  EXPECT_EQ(sound_song_wrap_frame(module), first_pass); // where the pass ended in the output
+  EXPECT_EQ(st.position, 1u);                           // the restart order
   EXPECT_EQ(st.row, 1u);
   EXPECT_EQ(st.sync_info, 0);
   render(later_pass * 3);
   ASSERT_TRUE(midas_get_play_status(play, &st));
   EXPECT_EQ(st.loop_count, 4u);
+  EXPECT_EQ(sound_song_wrap_frame(module), uint64_t(first_pass) + 3 * later_pass);
   EXPECT_EQ(st.position, 1u);
   // Stopping starts the count again.
   ASSERT_TRUE(midas_stop_module(play));
   EXPECT_EQ(sound_song_loops(module), 0u);
+  EXPECT_EQ(sound_song_wrap_frame(module), 0u);
 }
 
 TEST_F(sound_test, virtual_renders_repeat_bit_for_bit) {

@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <sstream>
 
 namespace {
@@ -152,21 +155,57 @@ TEST_F(soundtrack_cues, SonginfoListsTheOrderTableTheFileHolds) {
   EXPECT_GE(end_song->xm.orders.size(), 18u);
 }
 
+TEST_F(soundtrack_cues, SonginfoGivesTheSongsLength) {
+  for (const auto& [name, s] : {std::pair{"vorlane.xm", main_song}, std::pair{"endpart.xm", end_song}}) {
+    SCOPED_TRACE(name);
+    // The songs keep their speed and tempo and play every row once (no
+    // speed, tempo, jump, break, loop or delay effects), so a pass lasts
+    // rows x speed x 2.5 / tempo seconds.
+    int32_t rows = 0;
+    for (int32_t o = 0; o < int32_t(s->xm.orders.size()); o++) {
+      rows += rows_of(s->xm, o);
+      for (int32_t r = 0; r < rows_of(s->xm, o); r++)
+        for (int32_t c = 0; c < s->xm.channels; c++) {
+          const txm_cell& cell = txm_at(s->xm, o, r, c);
+          const bool flow = cell.effect == 0x0B || cell.effect == 0x0D || cell.effect == 0x0F ||
+                            (cell.effect == 0x0E && (cell.param >> 4 == 0x6 || cell.param >> 4 == 0xE));
+          ASSERT_FALSE(flow) << "order " << o << " row " << r << " channel " << c;
+        }
+    }
+    ASSERT_GT(s->xm.tempo, 0);
+    const double seconds = rows * s->xm.speed * 2.5 / s->xm.tempo;
+    std::string out;
+    ASSERT_EQ(testkit_run(testkit_bin_dir() + "/songinfo " + soundtrack_song_path(name), &out), 0);
+    const size_t at = out.find("duration: ");
+    ASSERT_NE(at, std::string::npos) << out;
+    double printed = -1;
+    ASSERT_EQ(std::sscanf(out.c_str() + at, "duration: %lf seconds", &printed), 1);
+    EXPECT_NEAR(printed, seconds, 0.0005);
+    // The trace of one pass lasts as long, to within a tick.
+    EXPECT_NEAR(double(s->trace.size()) * 0.014, seconds, 0.014);
+  }
+}
+
 TEST_F(soundtrack_cues, TheTraceIsOnePassThroughEveryOrderAndRowInTurn) {
   for (const shipped_song* s : {main_song, end_song}) {
     ASSERT_FALSE(s->trace.empty());
     EXPECT_EQ(s->trace.front().order, 0);
     EXPECT_EQ(s->trace.front().row, 0);
-    std::vector<int32_t> seen_rows(s->xm.orders.size(), 0);
+    // Which rows of every order some tick shows.
+    std::vector<std::vector<bool>> seen(s->xm.orders.size());
+    for (size_t o = 0; o < seen.size(); o++)
+      seen[o].assign(size_t(rows_of(s->xm, int32_t(o))), false);
+    seen[0][0] = true;
     for (size_t i = 1; i < s->trace.size(); i++) {
       const soundtrack_tick& a = s->trace[i - 1];
       const soundtrack_tick& b = s->trace[i];
       ASSERT_TRUE(b.order == a.order ? b.row >= a.row : b.order == a.order + 1 && b.row == 0) << "tick " << b.tick;
       ASSERT_LT(b.row, rows_of(s->xm, b.order));
-      seen_rows[size_t(b.order)]++;
+      seen[size_t(b.order)][size_t(b.row)] = true;
     }
-    for (size_t o = 0; o < seen_rows.size(); o++)
-      EXPECT_GT(seen_rows[o], 0) << "order " << o << " never plays";
+    for (size_t o = 0; o < seen.size(); o++)
+      for (size_t r = 0; r < seen[o].size(); r++)
+        EXPECT_TRUE(seen[o][r]) << "order " << o << " row " << r << " never shows";
   }
 }
 
@@ -186,6 +225,29 @@ TEST_F(soundtrack_cues, TheComposersTimingModelIsTheClocksTrace) {
       ASSERT_EQ(model[i].row, s->trace[i].row) << "tick " << s->trace[i].tick;
     }
   }
+}
+
+// An effect that acts "after row N" starts on row N + 1, one "from row N" on
+// row N: a span measured from the wrong row passes too easily.
+TEST_F(soundtrack_cues, SpansStartOnTheRowTheirEffectActsOn) {
+  int32_t named = 0;
+  auto check = [&](const song_cue& cue) {
+    if (cue.kind != SONG_CUE_SPAN)
+      return;
+    const std::string what = cue.what;
+    for (const auto& [word, offset] : {std::pair{"after row ", 1}, std::pair{"from row ", 0}}) {
+      const size_t at = what.find(word);
+      if (at == std::string::npos)
+        continue;
+      named++;
+      EXPECT_EQ(cue.row, std::atoi(what.c_str() + at + std::strlen(word)) + offset) << what;
+    }
+  };
+  for (const song_cue& cue : song_main_cues)
+    check(cue);
+  for (const song_cue& cue : song_end_cues)
+    check(cue);
+  EXPECT_GE(named, 4);
 }
 
 TEST_F(soundtrack_cues, EveryCueOfTheMainSongIsMet) {
@@ -264,7 +326,7 @@ TEST_F(soundtrack_cues, EveryPartLastsSevenSecondsAndTheShowFiveToSevenMinutes) 
 TEST_F(soundtrack_cues, TheSongsHaveTheirVoices) {
   // Both songs are made of synthesised 16-bit samples; the main song has at
   // least a kick, snare, hi-hat, bass, pad, lead and arpeggio voice, and
-  // every tonal voice a volume envelope.
+  // every voice a volume envelope.
   for (const char* name : {"kick", "snare", "hat", "bass", "pad", "lead", "pluck"})
     EXPECT_GT(txm_instrument_named(main_song->xm, name), 0) << name;
   for (const char* name : {"soft kick", "rim", "shaker", "round bass", "e-piano", "soft pad", "flute"})
@@ -279,11 +341,10 @@ TEST_F(soundtrack_cues, TheSongsHaveTheirVoices) {
           EXPECT_LE(sm.loop_start + sm.loop_length, sm.length) << ins.name;
         }
       }
-      // Looped (tonal) voices need an envelope to end their notes.
-      if (ins.samples[0].loop_type != 0) {
-        EXPECT_TRUE(ins.volume_envelope) << ins.name;
-        EXPECT_GE(ins.envelope_points, 2) << ins.name;
-      }
+      // Every voice has a volume envelope: tonal ones to end their notes,
+      // one-shots one that follows their baked decay.
+      EXPECT_TRUE(ins.volume_envelope) << ins.name;
+      EXPECT_GE(ins.envelope_points, 2) << ins.name;
     }
 }
 

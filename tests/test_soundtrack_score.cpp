@@ -211,6 +211,25 @@ TEST(SoundtrackScore, DrumPatternsAndRolls) {
     EXPECT_GT(volume_of(cell(s, r, 1)), volume_of(cell(s, r - 1, 1)));
 }
 
+// Requests with nothing to do write nothing, and never loop for ever or
+// index an empty list.
+TEST(SoundtrackScore, EmptyRequestsWriteNothing) {
+  const score_chord am = score_chord_parse("Am");
+  for (int32_t voices : {0, -2}) {
+    std::vector<int32_t> v = {46, 49, 53};
+    score_voicing(&am, 46, 65, voices, &v);
+    EXPECT_TRUE(v.empty()) << voices;
+  }
+  score s = grid(2, {32});
+  for (int32_t step : {0, -2}) {
+    score_drums(&s, 0, 1, 0, 32, "X.x.", step);
+    score_roll(&s, 1, 2, 0, 16, step, 10, 50);
+  }
+  for (int32_t r = 0; r < 32; r++)
+    for (int32_t ch = 0; ch < 2; ch++)
+      EXPECT_EQ(cell(s, r, ch).note, 0) << r << " " << ch;
+}
+
 TEST(SoundtrackScore, TheGridIsCutIntoOnePatternPerOrder) {
   score s = grid(2, {16, 48, 32});
   score_note(&s, 15, 1, 50, 1, 30);
@@ -272,6 +291,19 @@ TEST(SoundtrackSynth, LoopedTonesJoinWithoutASeam) {
   EXPECT_NEAR(rate / t.period, SYNTH_C4, SYNTH_C4 * 0.002);
 }
 
+TEST(SoundtrackSynth, ToneVoicesWithoutGainsPlayAtFullGain) {
+  synth_tone t;
+  t.period = 32;
+  t.loop_cycles = 8;
+  t.detune = {0, 1};
+  t.voice_gain = {1.0f};
+  const xm_sample full = synth_tone_make(&t);
+  t.voice_gain.clear();
+  const xm_sample none = synth_tone_make(&t);
+  ASSERT_EQ(none.data.size(), size_t(32 * 8));
+  EXPECT_EQ(none.data, full.data);
+}
+
 TEST(SoundtrackSynth, OneShotsDecayToSilenceAndStayInRange) {
   synth_kick_params kick;
   const synth_signal signals[] = {synth_kick(&kick),
@@ -296,6 +328,38 @@ TEST(SoundtrackSynth, OneShotsDecayToSilenceAndStayInRange) {
   // The same seed gives the same noise.
   EXPECT_EQ(synth_clap(3).v, synth_clap(3).v);
   EXPECT_NE(synth_clap(3).v, synth_clap(4).v);
+}
+
+// A one-shot's envelope stays fully open while its baked decay sounds, even
+// an octave below C-4, and closes to 0 after the sample's end.
+TEST(SoundtrackSynth, OneShotEnvelopesFollowTheBakedDecay) {
+  synth_kick_params kick;
+  const synth_signal signals[3] = {synth_kick(&kick), synth_crash(1.1, 2.6, 16), synth_hihat(0.035, 0.15, 14)};
+  for (const synth_signal& signal : signals) {
+    const xm_sample sample = synth_make_sample("drum", &signal);
+    int32_t peak = 0;
+    size_t last_loud = 0;
+    for (size_t i = 0; i < sample.data.size(); i++)
+      peak = std::max(peak, std::abs(int32_t(sample.data[i])));
+    for (size_t i = 0; i < sample.data.size(); i++)
+      if (std::abs(int32_t(sample.data[i])) * 100 >= peak)
+        last_loud = i;
+    const double tick = 0.01;
+    const xm_envelope env = instrument_one_shot_envelope(&sample, tick);
+    EXPECT_EQ(env.flags, XM_ENVELOPE_ON) << "no sustain: the note ends by itself";
+    ASSERT_EQ(env.points.size(), 3u);
+    EXPECT_EQ(env.points[0].x, 0);
+    EXPECT_EQ(env.points[0].y, 64);
+    EXPECT_EQ(env.points[1].y, 64);
+    EXPECT_EQ(env.points[2].y, 0);
+    EXPECT_LT(env.points[1].x, env.points[2].x);
+    // The sample is at 44,100 Hz, tuned to C-4; an octave below it lasts twice as long.
+    const double loud_ticks = 2.0 * double(last_loud) / signal.rate / tick;
+    const double sample_ticks = 2.0 * double(sample.data.size()) / signal.rate / tick;
+    EXPECT_GE(env.points[1].x, loud_ticks);
+    EXPECT_GE(env.points[2].x + 1.0, sample_ticks);
+    EXPECT_LE(env.points[2].x, sample_ticks + 2.0);
+  }
 }
 
 TEST(SoundtrackSynth, InstrumentEnvelopesAndKeyboardSplits) {

@@ -9,7 +9,6 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -41,49 +40,44 @@ int songinfo_describe(const std::string& path) {
 }
 
 // One pass through a song: ticks are printed (with --trace) and samples
-// written (with --wav) until the song wraps, that is until a tick's order
-// and row come before the previous tick's.
-// Past the estimated end, samples wait for the next tick: they belong to the
-// pass only when that tick shows no wrap.
+// written (with --wav) until the song wraps. The wrap is the sound layer's
+// own (its loop count), not the position going back: a pattern loop goes back
+// inside one pass. The samples end exactly where the pass ended, and a tick
+// that comes after the wrap belongs to the next pass.
 struct songinfo_run {
   int print = 0;
   wav_file* wav = nullptr;
-  int32_t last_order = -1, last_row = -1;
+  sound_song* song = nullptr;
+  uint64_t handed = 0; // frames rendered so far
   int wrapped = 0;
-  int holding = 0;
-  std::vector<int16_t> held;
 };
 
 void songinfo_samples(void* user, const int16_t* data, uint32_t frames) {
   songinfo_run* run = static_cast<songinfo_run*>(user);
-  if (!run->wav || run->wrapped)
+  if (run->wrapped)
     return;
-  if (run->holding)
-    run->held.insert(run->held.end(), data, data + size_t(frames) * 2);
-  else
-    wav_file_write(run->wav, data, frames);
+  uint32_t keep = frames;
+  if (sound_song_loops(run->song) > 0) {
+    const uint64_t end = sound_song_wrap_frame(run->song);
+    keep = end <= run->handed ? 0 : end - run->handed < frames ? uint32_t(end - run->handed) : frames;
+    run->wrapped = 1;
+  }
+  if (run->wav && keep > 0)
+    wav_file_write(run->wav, data, keep);
+  run->handed += frames;
 }
 
 void songinfo_tick(void* user, const music_clock* clock) {
   songinfo_run* run = static_cast<songinfo_run*>(user);
-  const int32_t order = int32_t(clock->order.load()), row = int32_t(clock->row.load());
-  if (run->wrapped || order < run->last_order || (order == run->last_order && row < run->last_row)) {
-    run->wrapped = 1;
+  if (run->wrapped)
     return;
-  }
-  run->last_order = order;
-  run->last_row = row;
-  if (run->wav && !run->held.empty()) {
-    wav_file_write(run->wav, run->held.data(), uint32_t(run->held.size() / 2));
-    run->held.clear();
-  }
   if (run->print)
-    std::printf("%d %d %d\n", clock->tick_count.load(), order, row);
+    std::printf("%d %d %d\n", clock->tick_count.load(), int32_t(clock->order.load()), int32_t(clock->row.load()));
 }
 
 // Plays the song on the virtual clock, through the music module as the show
-// does, for one pass: up to the library's estimate of its length, then a tick
-// at a time until the wrap shows (the estimate can fall short by a few rows).
+// does, a tick at a time until it wraps. A song that never wraps stops a
+// minute past the library's estimate of its length.
 int songinfo_play(const std::string& path, songinfo_run* run) {
   const int64_t pass = songinfo_pass_samples(path);
   if (pass < 0) {
@@ -96,12 +90,11 @@ int songinfo_play(const std::string& path, songinfo_run* run) {
     music_reset();
     return 0;
   }
+  run->song = music_current_song();
   const music_virtual_output output{songinfo_samples, songinfo_tick, run};
-  music_virtual_advance_to(uint64_t(pass), &output);
-  const uint64_t tick = music_virtual_tick_sample(1);
-  run->holding = 1;
-  for (uint64_t extra = 0; !run->wrapped && extra < 60 * uint64_t(MUSIC_SAMPLE_RATE); extra += tick)
-    music_virtual_advance(tick, &output);
+  const uint64_t limit = uint64_t(pass) + 60 * uint64_t(MUSIC_SAMPLE_RATE);
+  for (uint64_t k = 1; !run->wrapped && music_virtual_tick_sample(k) <= limit; k++)
+    music_virtual_advance_to(music_virtual_tick_sample(k), &output);
   music_reset();
   return 1;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 xm_instrument instrument_make(const char* name, std::vector<xm_sample> samples, const std::vector<int32_t>& splits,
                               const instrument_shape* shape, double tick_seconds) {
@@ -52,4 +53,24 @@ xm_instrument instrument_make(const char* name, std::vector<xm_sample> samples, 
   ins.vibrato_rate = shape->vibrato_rate;
   ins.vibrato_sweep = shape->vibrato_sweep;
   return ins;
+}
+
+xm_envelope instrument_one_shot_envelope(const xm_sample* sample, double tick_seconds) {
+  int32_t peak = 0;
+  for (int16_t v : sample->data)
+    peak = std::max(peak, std::abs(int32_t(v)));
+  size_t quiet = sample->data.size();
+  while (quiet > 0 && std::abs(int32_t(sample->data[quiet - 1])) * 100 < peak)
+    quiet--;
+  // Seconds per frame an octave below C-4 (the sample's tuning gives its rate at C-4).
+  const double rate = 8363.0 * std::pow(2.0, (sample->relative_note + sample->finetune / 128.0) / 12.0);
+  const double frame_ticks = 2.0 / (rate * std::max(tick_seconds, 1e-6));
+  // Rounded up, and a tick later still: the envelope is stepped once a tick,
+  // so it must not start closing inside the tick where the sample still sounds.
+  const int32_t open = int32_t(std::ceil(double(quiet) * frame_ticks)) + 1;
+  const int32_t end = std::max(open + 1, int32_t(std::ceil(double(sample->data.size()) * frame_ticks)) + 1);
+  xm_envelope env;
+  env.points = {{0, 64}, {uint16_t(std::min(open, 0xFFFE)), 64}, {uint16_t(std::min(end, 0xFFFF)), 0}};
+  env.flags = XM_ENVELOPE_ON;
+  return env;
 }

@@ -19,3 +19,10 @@ struct instrument_shape {
 // splits[0] play sample 0.
 xm_instrument instrument_make(const char* name, std::vector<xm_sample> samples, const std::vector<int32_t>& splits,
                               const instrument_shape* shape, double tick_seconds);
+
+// Volume envelope of a one-shot whose decay is baked into its sample: fully
+// open while the sample sounds, closing to 0 over its quiet tail (from where
+// it stays below 1/100 of its peak to its end), so it keeps the sound and
+// gives the note an end of its own. Times are taken an octave below C-4, so
+// notes down to there play whole.
+xm_envelope instrument_one_shot_envelope(const xm_sample* sample, double tick_seconds);

@@ -165,6 +165,11 @@ int32_t score_chord_tone(const score_chord* chord, int32_t low, int32_t index) {
 }
 
 void score_voicing(const score_chord* chord, int32_t low, int32_t high, int32_t voices, std::vector<int32_t>* current) {
+  // No voices: nothing to choose (and no highest or lowest note to space).
+  if (voices <= 0) {
+    current->clear();
+    return;
+  }
   std::vector<int32_t> pool; // every chord note in range
   for (int32_t n = low; n <= high; n++)
     for (int32_t t : chord->tones)
@@ -296,7 +301,8 @@ void score_drums(score* s, int32_t channel, int32_t instrument, int32_t start_ro
   for (char c : text)
     if (c != '|' && c != ' ')
       steps += c;
-  if (steps.empty())
+  // A step of no rows would write the same row for ever.
+  if (steps.empty() || step_rows <= 0)
     return;
   for (int32_t r = 0, i = 0; r < rows; r += step_rows, i++) {
     int32_t v = -1;
@@ -323,6 +329,8 @@ void score_drums(score* s, int32_t channel, int32_t instrument, int32_t start_ro
 
 void score_roll(score* s, int32_t channel, int32_t instrument, int32_t start_row, int32_t rows, int32_t every,
                 int32_t volume_from, int32_t volume_to, int32_t note, int32_t pan) {
+  if (every <= 0)
+    return;
   for (int32_t r = 0; r < rows; r += every) {
     const double u = rows > every ? double(r) / double(rows - every) : 1.0;
     score_note(s, start_row + r, channel, note, instrument,

@@ -58,7 +58,7 @@ int32_t score_chord_bass(const std::string& name);
 // Chooses `voices` notes of the chord between low and high (XM notes) that
 // move least from `current` (empty: centred in the range), and stores them
 // there in rising order. The root, third and fifth are kept where there are
-// enough voices.
+// enough voices. No voices (0 or fewer) leaves `current` empty.
 void score_voicing(const score_chord* chord, int32_t low, int32_t high, int32_t voices, std::vector<int32_t>* current);
 // Chord tones from low upwards: tones[i] for i = 0, 1, ... across octaves.
 int32_t score_chord_tone(const score_chord* chord, int32_t low, int32_t index);
@@ -87,10 +87,12 @@ void score_echo(score* s, int32_t src, int32_t dst, int32_t from, int32_t to, in
 
 // Drum pattern: one character per step: 'X' loud, 'x' normal, 'o' soft,
 // '-' ghost, '.' nothing; '|' ignored. The text is repeated to fill `rows`.
+// A step of 0 rows or fewer writes nothing.
 void score_drums(score* s, int32_t channel, int32_t instrument, int32_t start_row, int32_t rows,
                  const std::string& text, int32_t step_rows, int32_t note = 49, int32_t pan = -1,
                  double volume_scale = 1.0);
 
-// A roll: a hit every `every` rows over `rows` rows, volume gliding.
+// A roll: a hit every `every` rows over `rows` rows, volume gliding; nothing
+// when `every` is 0 or less.
 void score_roll(score* s, int32_t channel, int32_t instrument, int32_t start_row, int32_t rows, int32_t every,
                 int32_t volume_from, int32_t volume_to, int32_t note = 49, int32_t pan = -1);

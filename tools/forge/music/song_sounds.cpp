@@ -7,10 +7,16 @@
 
 namespace {
 
+// Drums and effects: the decay is the sample's own, the envelope follows it
+// and closes after it; a key-off fades out at once, as it cuts a note
+// without an envelope.
 xm_instrument one_shot(const char* name, const synth_signal& s, double tick) {
   instrument_shape shape;
   shape.envelope = false;
-  return instrument_make(name, {synth_make_sample(name, &s)}, {}, &shape, tick);
+  xm_instrument ins = instrument_make(name, {synth_make_sample(name, &s)}, {}, &shape, tick);
+  ins.volume_envelope = instrument_one_shot_envelope(&ins.samples[0], tick);
+  ins.fadeout = 0xFFF;
+  return ins;
 }
 
 // Supersaw: seven saws a few cycles apart in a long loop, warm corner.
@@ -79,13 +85,7 @@ void song_sounds_main(std::vector<xm_instrument>* out, double tick) {
   out->push_back(one_shot("open hat", synth_hihat(0.22, 0.6, 15), tick));
   out->push_back(one_shot("crash", synth_crash(1.1, 2.6, 16), tick));
   out->push_back(one_shot("tom", synth_tom(17), tick));
-  {
-    const synth_signal riser = synth_riser(3.84, 18);
-    xm_sample s = synth_make_sample("riser", &riser);
-    instrument_shape shape;
-    shape.envelope = false;
-    out->push_back(instrument_make("riser", {s}, {}, &shape, tick));
-  }
+  out->push_back(one_shot("riser", synth_riser(3.84, 18), tick));
   {
     const synth_tone t = bass("bass", 0.018f, 7.0f, 19);
     instrument_shape shape;

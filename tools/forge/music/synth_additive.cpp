@@ -60,7 +60,7 @@ xm_sample synth_tone_make(const synth_tone* tone) {
     }
     float sum = 0;
     for (size_t v = 0; v < voices; v++) {
-      const float g = tone->voice_gain[std::min(v, tone->voice_gain.size() - 1)];
+      const float g = tone->voice_gain.empty() ? 1.0f : tone->voice_gain[std::min(v, tone->voice_gain.size() - 1)];
       float part = 0;
       for (int32_t h = 0; h < top; h++) {
         const size_t k = v * size_t(top) + size_t(h);

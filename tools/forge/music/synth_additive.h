@@ -35,7 +35,7 @@ struct synth_tone {
   int32_t loop_cycles = 64;  // cycles of the nominal pitch in the loop
   int32_t attack_cycles = 0; // cycles before the loop
   std::vector<int32_t> detune = {0};
-  std::vector<float> voice_gain = {1};
+  std::vector<float> voice_gain = {1}; // per voice; the last one for the rest, 1 when empty
   int32_t harmonics = 32;
   synth_timbre timbre;
   uint64_t seed = 1;

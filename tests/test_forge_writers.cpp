@@ -159,6 +159,39 @@ TEST(PcxWriter, RefusesEmptyOversizedAndMalformedPictures) {
   EXPECT_EQ(write_pcx8(&ip, &file), 0);
 }
 
+TEST(PcxWriter, WidestLinesStillFitTheBytesPerLineField) {
+  // Widths 65535 and 65536 pad to 65536 bytes a line, which the 16-bit field
+  // cannot hold: refused. 65534 is the widest that fits.
+  std::vector<uint8_t> file;
+  for (int32_t w : {65535, 65536}) {
+    forge_picture pic;
+    picture_init(&pic, w, 1, 0);
+    EXPECT_EQ(write_pcx24(&pic, &file), 0) << w;
+    indexed_picture ip;
+    indexed_init(&ip, w, 1, 256);
+    EXPECT_EQ(write_pcx8(&ip, &file), 0) << w;
+  }
+  for (int32_t w : {65533, 65534}) {
+    forge_picture pic;
+    picture_init(&pic, w, 1, 0);
+    ASSERT_EQ(write_pcx24(&pic, &file), 1) << w;
+    ASSERT_GE(file.size(), size_t(128));
+    EXPECT_EQ(test_u16_le(file, 8), uint32_t(w - 1)) << "Xmax";
+    EXPECT_EQ(test_u16_le(file, 66), uint32_t(w + (w & 1))) << "bytes per line, padded to even";
+    test_image img;
+    ASSERT_TRUE(test_pcx_decode(file, &img)) << w;
+    EXPECT_EQ(img.width, w);
+    EXPECT_EQ(img.height, 1);
+  }
+  // Heights are only limited by the 16-bit Ymax field.
+  indexed_picture tall;
+  indexed_init(&tall, 2, 65536, 2);
+  ASSERT_EQ(write_pcx8(&tall, &file), 1);
+  EXPECT_EQ(test_u16_le(file, 10), 65535u) << "Ymax";
+  indexed_init(&tall, 2, 65537, 2);
+  EXPECT_EQ(write_pcx8(&tall, &file), 0);
+}
+
 TEST(TgaWriter, EveryDepthAndOriginRoundTrips) {
   testkit_tempdir dir;
   const forge_picture pic = test_picture(23, 17, 5);

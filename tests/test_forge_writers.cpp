@@ -10,6 +10,7 @@
 #include "tga_writer.h"
 
 #include <cmath>
+#include <csetjmp>
 #include <cstdio>
 #include <gif_lib.h>
 #include <gtest/gtest.h>
@@ -156,6 +157,39 @@ TEST(PcxWriter, RefusesEmptyOversizedAndMalformedPictures) {
   indexed_init(&ip, 4, 4, 16);
   ip.indices.resize(3);
   EXPECT_EQ(write_pcx8(&ip, &file), 0);
+}
+
+TEST(PcxWriter, WidestLinesStillFitTheBytesPerLineField) {
+  // Widths 65535 and 65536 pad to 65536 bytes a line, which the 16-bit field
+  // cannot hold: refused. 65534 is the widest that fits.
+  std::vector<uint8_t> file;
+  for (int32_t w : {65535, 65536}) {
+    forge_picture pic;
+    picture_init(&pic, w, 1, 0);
+    EXPECT_EQ(write_pcx24(&pic, &file), 0) << w;
+    indexed_picture ip;
+    indexed_init(&ip, w, 1, 256);
+    EXPECT_EQ(write_pcx8(&ip, &file), 0) << w;
+  }
+  for (int32_t w : {65533, 65534}) {
+    forge_picture pic;
+    picture_init(&pic, w, 1, 0);
+    ASSERT_EQ(write_pcx24(&pic, &file), 1) << w;
+    ASSERT_GE(file.size(), size_t(128));
+    EXPECT_EQ(test_u16_le(file, 8), uint32_t(w - 1)) << "Xmax";
+    EXPECT_EQ(test_u16_le(file, 66), uint32_t(w + (w & 1))) << "bytes per line, padded to even";
+    test_image img;
+    ASSERT_TRUE(test_pcx_decode(file, &img)) << w;
+    EXPECT_EQ(img.width, w);
+    EXPECT_EQ(img.height, 1);
+  }
+  // Heights are only limited by the 16-bit Ymax field.
+  indexed_picture tall;
+  indexed_init(&tall, 2, 65536, 2);
+  ASSERT_EQ(write_pcx8(&tall, &file), 1);
+  EXPECT_EQ(test_u16_le(file, 10), 65535u) << "Ymax";
+  indexed_init(&tall, 2, 65537, 2);
+  EXPECT_EQ(write_pcx8(&tall, &file), 0);
 }
 
 TEST(TgaWriter, EveryDepthAndOriginRoundTrips) {
@@ -362,7 +396,100 @@ TEST(JpegWriter, RefusesBadQualityAndEmptyPictures) {
   EXPECT_EQ(write_jpeg(&pic, &opt, &file), 0);
   forge_picture empty;
   EXPECT_EQ(write_jpeg(&empty, nullptr, &file), 0);
+  forge_picture wide;
+  picture_init(&wide, 65501, 1, 0);
+  EXPECT_EQ(write_jpeg(&wide, nullptr, &file), 0) << "wider than the format allows";
+  picture_init(&wide, 1, 65501, 0);
+  EXPECT_EQ(write_jpeg(&wide, nullptr, &file), 0) << "taller than the format allows";
+  EXPECT_TRUE(file.empty()) << "a refusal leaves the output as it was";
   EXPECT_EQ(write_jpeg(&pic, nullptr, &file), 1) << "default options";
+}
+
+TEST(JpegWriter, FilesLargerThanTheFirstBlockRoundTrip) {
+  // Noise compresses badly, so the file passes the destination's first 4 KB
+  // block many times over.
+  const forge_picture pic = test_picture(320, 240, 31);
+  std::vector<uint8_t> file = {1, 2, 3};
+  jpeg_options opt;
+  opt.quality = 97;
+  opt.full_chroma = true;
+  ASSERT_EQ(write_jpeg(&pic, &opt, &file), 1);
+  EXPECT_GT(file.size(), size_t(64 * 1024));
+  ASSERT_GE(file.size(), size_t(4));
+  EXPECT_EQ(file[0], 0xFF);
+  EXPECT_EQ(file[1], 0xD8) << "starts with the image start marker";
+  EXPECT_EQ(file[file.size() - 2], 0xFF);
+  EXPECT_EQ(file[file.size() - 1], 0xD9) << "ends with the image end marker, nothing after it";
+  test_image img;
+  bool progressive = true;
+  ASSERT_TRUE(test_jpeg_decode(file, &img, &progressive));
+  EXPECT_EQ(img.width, 320);
+  EXPECT_EQ(img.height, 240);
+  EXPECT_GT(psnr(img.pixels, rgb_only(pic.pixels)), 30.0);
+}
+
+namespace {
+struct test_jpeg_error {
+  jpeg_error_mgr mgr;
+  jmp_buf jump;
+};
+
+void test_jpeg_error_exit(j_common_ptr info) { longjmp(reinterpret_cast<test_jpeg_error*>(info->err)->jump, 1); }
+
+// Compresses the first `rows` rows of a picture into out through the writer's
+// destination and then finishes, which the library refuses with an error when
+// rows are missing. Returns 1 when it finished, 0 after the error.
+int test_jpeg_rows(const forge_picture* pic, int32_t rows, uint8_t* row, std::vector<uint8_t>* out, size_t* written) {
+  jpeg_compress_struct info;
+  test_jpeg_error error;
+  info.err = jpeg_std_error(&error.mgr);
+  error.mgr.error_exit = test_jpeg_error_exit;
+  if (setjmp(error.jump)) {
+    jpeg_destroy_compress(&info);
+    return 0;
+  }
+  jpeg_create_compress(&info);
+  jpeg_writer_dest_set(&info, out);
+  info.image_width = JDIMENSION(pic->width);
+  info.image_height = JDIMENSION(pic->height);
+  info.input_components = 3;
+  info.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&info);
+  jpeg_set_quality(&info, 97, TRUE);
+  info.comp_info[0].h_samp_factor = info.comp_info[0].v_samp_factor = 1;
+  jpeg_start_compress(&info, TRUE);
+  for (int32_t y = 0; y < rows; y++) {
+    for (int32_t x = 0; x < pic->width; x++) {
+      const uint32_t p = pic->pixels[size_t(y) * size_t(pic->width) + size_t(x)];
+      row[x * 3] = uint8_t(picture_red(p)), row[x * 3 + 1] = uint8_t(picture_green(p));
+      row[x * 3 + 2] = uint8_t(picture_blue(p));
+    }
+    JSAMPROW rows_at[1] = {row};
+    jpeg_write_scanlines(&info, rows_at, 1);
+  }
+  *written = size_t(info.dest->next_output_byte - out->data());
+  jpeg_finish_compress(&info);
+  jpeg_destroy_compress(&info);
+  return 1;
+}
+} // namespace
+
+TEST(JpegWriter, ALibraryErrorAfterTheFirstBlockFreesEverythingOnce) {
+  // Under the address sanitizer a double free or a leak on the error path
+  // fails this test.
+  const forge_picture pic = test_picture(256, 256, 77);
+  std::vector<uint8_t> row(256 * 3), out;
+  size_t written = 0;
+  EXPECT_EQ(test_jpeg_rows(&pic, 200, row.data(), &out, &written), 0) << "rows missing";
+  EXPECT_GT(written, size_t(4096)) << "the error came after the output passed its first block";
+  // The vector is still the caller's and whole: reuse it for a full file.
+  EXPECT_EQ(test_jpeg_rows(&pic, 256, row.data(), &out, &written), 1);
+  test_image img;
+  bool progressive = true;
+  ASSERT_TRUE(test_jpeg_decode(out, &img, &progressive));
+  EXPECT_EQ(img.width, 256);
+  EXPECT_EQ(img.height, 256);
+  EXPECT_GT(psnr(img.pixels, rgb_only(pic.pixels)), 30.0);
 }
 
 TEST(ScxWriter, HeaderIs778BytesAndPixelsFollowInRowOrder) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <exception>
 #include <map>
 #include <thread>
 
@@ -49,9 +50,20 @@ int forge_run(const forge_plan* plan, int32_t threads, std::vector<forge_file>* 
   std::vector<std::string> errors(count);
   std::vector<int> ok(count, 0);
   std::atomic<size_t> next{0};
+  // A job that throws (std::bad_alloc from its containers, say) fails like
+  // one that returns 0; nothing escapes the thread.
   auto worker = [&] {
-    for (size_t i = next.fetch_add(1); i < count; i = next.fetch_add(1))
-      ok[i] = plan->jobs[i].make(&results[i], &errors[i]);
+    for (size_t i = next.fetch_add(1); i < count; i = next.fetch_add(1)) {
+      try {
+        ok[i] = plan->jobs[i].make(&results[i], &errors[i]);
+      } catch (const std::exception& e) {
+        ok[i] = 0;
+        errors[i] = std::string("exception: ") + e.what();
+      } catch (...) {
+        ok[i] = 0;
+        errors[i] = "unknown exception";
+      }
+    }
   };
   threads = std::clamp<int32_t>(threads, 1, 64);
   {

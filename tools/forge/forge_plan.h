@@ -44,9 +44,9 @@ const forge_generator* forge_generators(int32_t* count);
 void forge_plan_all(forge_plan* plan);
 
 // Runs every job on up to `threads` threads and returns the files sorted by
-// name. Returns 1, or 0 with error set when a job fails, a name is not a
-// plain relative path under "data/", or two names collide (ignoring case and
-// slash direction, as the archive does).
+// name. Returns 1, or 0 with error set when a job fails (returns 0 or
+// throws), a name is not a plain relative path under "data/", or two names
+// collide (ignoring case and slash direction, as the archive does).
 int forge_run(const forge_plan* plan, int32_t threads, std::vector<forge_file>* files, std::string* error);
 
 // The archive's view of a name: lower case, '/' separators.

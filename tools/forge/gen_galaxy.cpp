@@ -95,9 +95,10 @@ static art_lettering galaxy_letters(const art_ramp& fill, art_colour outline, fl
 // "presents". Drawn at (0, 20) of the frame.
 static int galaxy_group_logo(std::vector<forge_file>* out, std::string* error) {
   forge_picture pic;
+  std::string failed;
   opening_cutout(
       320, 120,
-      [](art_canvas* c) {
+      [&failed](art_canvas* c) {
         art_field streak;
         art_field_init(&streak, c->width, c->height);
         art_shape_capsule(&streak, 34, 96, 286, 96, 1.6f);
@@ -112,7 +113,7 @@ static int galaxy_group_logo(std::vector<forge_file>* out, std::string* error) {
         big.size = 78;
         big.tracking = 6;
         const art_lettering chrome = galaxy_letters(art_ramp_chrome(), art_rgb(10, 6, 34), 2.0f, 2.5f);
-        art_letter(c, &big, "PEXIL", art_letter_centre(&big, "PEXIL", 160), 84, &chrome);
+        art_letter_checked(c, &big, "PEXIL", art_letter_centre(&big, "PEXIL", 160), 84, &chrome, &failed);
 
         art_text_style small;
         small.font = "DejaVuSans.ttf";
@@ -120,9 +121,13 @@ static int galaxy_group_logo(std::vector<forge_file>* out, std::string* error) {
         small.tracking = 4;
         const art_ramp gold = {{{0, art_rgb(255, 230, 170)}, {1, art_rgb(240, 140, 40)}}};
         const art_lettering label = galaxy_letters(gold, art_rgb(20, 8, 30), 0.8f, 0);
-        art_letter(c, &small, "PRESENTS", art_letter_centre(&small, "PRESENTS", 160), 113, &label);
+        art_letter_checked(c, &small, "PRESENTS", art_letter_centre(&small, "PRESENTS", 160), 113, &label, &failed);
       },
       &pic);
+  if (!failed.empty()) {
+    *error = failed;
+    return 0;
+  }
   forge_file file;
   return opening_push(out, forge_make_pcx24("data/galaxy/pexil.pcx", &pic, &file, error), &file);
 }
@@ -131,9 +136,10 @@ static int galaxy_group_logo(std::vector<forge_file>* out, std::string* error) {
 // line. Drawn at (0, 160) of the frame.
 static int galaxy_label_logo(std::vector<forge_file>* out, std::string* error) {
   forge_picture pic;
+  std::string failed;
   opening_cutout(
       320, 72,
-      [](art_canvas* c) {
+      [&failed](art_canvas* c) {
         art_text_style name;
         name.font = "DejaVuSans-Bold.ttf";
         name.size = 38;
@@ -143,7 +149,7 @@ static int galaxy_label_logo(std::vector<forge_file>* out, std::string* error) {
                                  {0.55f, art_rgb(70, 50, 170)},
                                  {1.0f, art_rgb(150, 90, 220)}}};
         const art_lettering look = galaxy_letters(glass, art_rgb(235, 125, 35), 1.4f, 2.0f);
-        art_letter(c, &name, "TREMORY", art_letter_centre(&name, "TREMORY", 160), 42, &look);
+        art_letter_checked(c, &name, "TREMORY", art_letter_centre(&name, "TREMORY", 160), 42, &look, &failed);
 
         art_text_style small;
         small.font = "DejaVuSans.ttf";
@@ -151,9 +157,14 @@ static int galaxy_label_logo(std::vector<forge_file>* out, std::string* error) {
         small.tracking = 3.5f;
         const art_ramp pale = {{{0, art_rgb(200, 210, 255)}, {1, art_rgb(150, 160, 230)}}};
         const art_lettering label = galaxy_letters(pale, art_rgb(12, 8, 40), 0.7f, 0);
-        art_letter(c, &small, "SOUND AND VISION", art_letter_centre(&small, "SOUND AND VISION", 160), 62, &label);
+        art_letter_checked(c, &small, "SOUND AND VISION", art_letter_centre(&small, "SOUND AND VISION", 160), 62,
+                           &label, &failed);
       },
       &pic);
+  if (!failed.empty()) {
+    *error = failed;
+    return 0;
+  }
   forge_file file;
   return opening_push(out, forge_make_pcx24("data/galaxy/tremory.pcx", &pic, &file, error), &file);
 }

@@ -268,9 +268,10 @@ static int intro_ringbild(std::vector<forge_file>* out, std::string* error) {
 // zoom starts, and a line under it. Black wherever it is not drawn.
 static int intro_title(std::vector<forge_file>* out, std::string* error) {
   forge_picture pic;
+  std::string failed;
   opening_cutout(
       320, 240,
-      [](art_canvas* c) {
+      [&failed](art_canvas* c) {
         art_text_style big;
         big.font = "DejaVuSans-Bold.ttf";
         big.size = 60;
@@ -286,7 +287,7 @@ static int intro_title(std::vector<forge_file>* out, std::string* error) {
         chrome.light.ambient = {0.6f, 0.6f, 0.65f, 1};
         chrome.light.diffuse = {0.55f, 0.55f, 0.55f, 1};
         chrome.light.shininess = 30;
-        art_letter(c, &big, "Vorlane", art_letter_centre(&big, "Vorlane", 164), 112, &chrome);
+        art_letter_checked(c, &big, "Vorlane", art_letter_centre(&big, "Vorlane", 164), 112, &chrome, &failed);
 
         art_text_style small;
         small.font = "DejaVuSans.ttf";
@@ -299,7 +300,8 @@ static int intro_title(std::vector<forge_file>* out, std::string* error) {
         warm.shadow = {0, 0, 0, 0};
         warm.glow_sigma = 0;
         warm.bevel = 0;
-        art_letter(c, &small, "A PEXIL PRODUCTION", art_letter_centre(&small, "A PEXIL PRODUCTION", 164), 140, &warm);
+        art_letter_checked(c, &small, "A PEXIL PRODUCTION", art_letter_centre(&small, "A PEXIL PRODUCTION", 164), 140,
+                           &warm, &failed);
         art_field line;
         art_field_init(&line, c->width, c->height);
         art_shape_capsule(&line, 70, 124, 258, 124, 1.3f);
@@ -311,6 +313,10 @@ static int intro_title(std::vector<forge_file>* out, std::string* error) {
         art_paint_fill(c, &line, &fill, 0, 0, ART_BLEND_OVER, 1);
       },
       &pic);
+  if (!failed.empty()) {
+    *error = failed;
+    return 0;
+  }
   forge_file file;
   return opening_push(out, forge_make_tga("data/intro/vorlane.tga", &pic, 24, TGA_ORIGIN_BOTTOM_LEFT, &file, error),
                       &file);
@@ -461,7 +467,8 @@ static int intro_bgtext(std::vector<forge_file>* out, std::string* error) {
   dim.bevel = 0;
   const char* lines[] = {"VORLANE  PEXIL", "TREMORY  VORLANE", "PEXIL  TREMORY", "VORLANE  PEXIL"};
   for (int32_t i = 0; i < 4; i++)
-    art_letter(&c, &style, lines[i], float(-20 + 24 * (i % 2)), float(24 + 30 * i), &dim);
+    if (!art_letter_checked(&c, &style, lines[i], float(-20 + 24 * (i % 2)), float(24 + 30 * i), &dim, error))
+      return 0;
   return intro_gif("data/intro/bgtext.gif", &c, 32, false, out, error);
 }
 

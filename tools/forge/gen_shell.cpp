@@ -93,7 +93,7 @@ static void shell_planet(art_canvas* c) {
 
 // A dark glass panel with a chrome rim behind the progress bar, its track
 // nearly black so the orange bar stands out.
-static void shell_bar_panel(art_canvas* c) {
+static int shell_bar_panel(art_canvas* c, std::string* error) {
   art_field panel;
   art_field_init(&panel, c->width, c->height);
   art_shape_round_rect(&panel, 68, 30, 222, 54, 8);
@@ -137,10 +137,10 @@ static void shell_bar_panel(art_canvas* c) {
   look.shadow_dx = 1, look.shadow_dy = 1, look.shadow_blur = 0.7f;
   look.glow_sigma = 0;
   look.bevel = 0;
-  art_letter(c, &label, "LOADING", art_letter_centre(&label, "LOADING", 145), 66, &look);
+  return art_letter_checked(c, &label, "LOADING", art_letter_centre(&label, "LOADING", 145), 66, &look, error);
 }
 
-static void shell_title(art_canvas* c) {
+static int shell_title(art_canvas* c, std::string* error) {
   art_text_style title;
   title.font = "DejaVuSans-Bold.ttf";
   title.size = 64;
@@ -159,7 +159,8 @@ static void shell_title(art_canvas* c) {
   chrome.light.ambient = {0.55f, 0.55f, 0.6f, 1};
   chrome.light.diffuse = {0.6f, 0.6f, 0.6f, 1};
   chrome.light.shininess = 30;
-  art_letter(c, &title, "Vorlane", art_letter_centre(&title, "Vorlane", 160), 136, &chrome);
+  if (!art_letter_checked(c, &title, "Vorlane", art_letter_centre(&title, "Vorlane", 160), 136, &chrome, error))
+    return 0;
 
   // A streak of light under the title.
   art_flare_params streak;
@@ -185,7 +186,7 @@ static void shell_title(art_canvas* c) {
   warm.glow_strength = 0.6f;
   warm.bevel = 1.2f;
   warm.light.depth = 3;
-  art_letter(c, &group, "PEXIL", art_letter_centre(&group, "PEXIL", 160), 174, &warm);
+  return art_letter_checked(c, &group, "PEXIL", art_letter_centre(&group, "PEXIL", 160), 174, &warm, error);
 }
 
 static int shell_loadpic(std::vector<forge_file>* out, std::string* error) {
@@ -194,8 +195,8 @@ static int shell_loadpic(std::vector<forge_file>* out, std::string* error) {
   shell_sky(&c);
   shell_planet(&c);
   art_vignette(&c, 0.55f, 0.55f, 1.05f);
-  shell_bar_panel(&c);
-  shell_title(&c);
+  if (!shell_bar_panel(&c, error) || !shell_title(&c, error))
+    return 0;
   forge_picture pic;
   art_canvas_to_picture(&c, &pic, true);
   forge_file file;

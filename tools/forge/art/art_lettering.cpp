@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 int art_letter(art_canvas* c, const art_text_style* style, const char* utf8, float x, float y,
                const art_lettering* look) {
@@ -59,6 +60,24 @@ int art_letter(art_canvas* c, const art_text_style* style, const char* utf8, flo
   }
   art_paint_fill(c, &ink, &fill, ox, oy, 0, 1);
   return 1;
+}
+
+int art_letter_checked(art_canvas* c, const art_text_style* style, const char* utf8, float x, float y,
+                       const art_lettering* look, std::string* error) {
+  if (art_letter(c, style, utf8, x, y, look))
+    return 1;
+  if (error->empty()) {
+    const std::string path = art_font_path(style ? style->font : nullptr);
+    const std::string text = utf8 ? utf8 : "";
+    std::FILE* file = path.empty() ? nullptr : std::fopen(path.c_str(), "rb");
+    if (file)
+      std::fclose(file);
+    if (!file)
+      *error = "cannot open the font '" + path + "' to set \"" + text + "\"";
+    else
+      *error = "cannot set \"" + text + "\" in the font '" + path + "'";
+  }
+  return 0;
 }
 
 float art_letter_centre(const art_text_style* style, const char* utf8, float cx) {

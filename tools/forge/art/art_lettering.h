@@ -8,6 +8,8 @@
 #include "art_ramp.h"
 #include "art_text.h"
 
+#include <string>
+
 struct art_lettering {
   art_ramp fill; // top (0) to bottom (1) of the letters' box
   art_colour outline = {0.02f, 0.02f, 0.08f, 1};
@@ -26,6 +28,12 @@ struct art_lettering {
 // its baseline at y. Returns 1, or 0 when the text cannot be set.
 int art_letter(art_canvas* c, const art_text_style* style, const char* utf8, float x, float y,
                const art_lettering* look);
+
+// art_letter for the generators' jobs: when the text cannot be set, sets
+// *error to a message naming the text and the font's path and returns 0. An
+// error already in *error is kept, so a picture reports its first failure.
+int art_letter_checked(art_canvas* c, const art_text_style* style, const char* utf8, float x, float y,
+                       const art_lettering* look, std::string* error);
 
 // The pen start that centres the text's ink horizontally on cx.
 float art_letter_centre(const art_text_style* style, const char* utf8, float cx);

@@ -4,14 +4,28 @@
 #include <cmath>
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include <mutex>
 #include <vector>
+
+static std::mutex art_font_dir_lock;
+static std::string art_font_dir_value = ART_FONT_DIR;
+
+void art_font_dir_set(const std::string& dir) {
+  std::lock_guard<std::mutex> hold(art_font_dir_lock);
+  art_font_dir_value = dir.empty() || dir.back() == '/' ? dir : dir + '/';
+}
+
+std::string art_font_dir() {
+  std::lock_guard<std::mutex> hold(art_font_dir_lock);
+  return art_font_dir_value;
+}
 
 std::string art_font_path(const char* font) {
   if (!font)
     return {};
   if (font[0] == '/')
     return font;
-  return std::string(ART_FONT_DIR) + font;
+  return art_font_dir() + font;
 }
 
 // Decodes UTF-8; false on a malformed sequence.

@@ -3,7 +3,7 @@
 #include "byte_out.h"
 
 static bool pcx_size_ok(int32_t width, int32_t height) {
-  return width > 0 && height > 0 && width <= PCX_MAX_SIDE && height <= PCX_MAX_SIDE;
+  return width > 0 && height > 0 && width <= PCX_MAX_WIDTH && height <= PCX_MAX_HEIGHT;
 }
 
 static void pcx_header(int32_t width, int32_t height, int32_t planes, std::vector<uint8_t>* out) {

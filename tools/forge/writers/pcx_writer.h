@@ -17,8 +17,11 @@
 #include <cstdint>
 #include <vector>
 
-// Largest side a PCX header can express.
-constexpr int32_t PCX_MAX_SIDE = 65536;
+// Largest sides a PCX header can express. The height is limited by the 16-bit
+// Ymax field; the width also by the 16-bit bytes-per-line field, which holds
+// the width padded to even (65535 and 65536 would pad to 65536).
+constexpr int32_t PCX_MAX_WIDTH = 65534;
+constexpr int32_t PCX_MAX_HEIGHT = 65536;
 
 // Replace out with the file's bytes. Return 1, or 0 for an empty, oversized or
 // malformed picture.

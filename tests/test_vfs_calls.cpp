@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
+
+#include <sys/stat.h>
 
 namespace {
 struct stdio_fixture : ::testing::Test {
@@ -67,6 +70,23 @@ TEST_F(stdio_fixture, ReadCountsWholeElements) {
   EXPECT_EQ(vfs_read(buf, 4, 2, f), 1) << "6 bytes left make one 4-byte element";
   EXPECT_EQ(vfs_read(buf, 0, 5, f), 0) << "element size 0 reads nothing";
   EXPECT_EQ(vfs_read(buf, 4, -1, f), 0);
+  vfs_close(f);
+}
+
+TEST_F(stdio_fixture, DirectoriesAreNotFiles) {
+  ASSERT_EQ(mkdir("folder.ase", 0755), 0);
+  vfs_file_error = 0;
+  EXPECT_EQ(vfs_open("folder.ase", "rb"), nullptr);
+  EXPECT_EQ(vfs_file_error, 1);
+  int32_t size = 1234;
+  EXPECT_EQ(vfs_read_all("folder.ase", &size), nullptr);
+  EXPECT_EQ(size, 1234);
+  EXPECT_EQ(vfs_open(".", "rb"), nullptr);
+  // The refused open gave its handle back: ordinary files still open.
+  testkit_write_file("after.bin", {9});
+  vfs_file* f = vfs_open("after.bin", "rb");
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(vfs_read_u8(f), 9u);
   vfs_close(f);
 }
 

@@ -146,6 +146,9 @@ jpeg_job* jpeg_job_begin(const char* path) {
   return job;
 }
 
+// Bound on the memory the library may take for one picture.
+constexpr long JPEG_MAX_LIBRARY_MEMORY = 384L << 20;
+
 } // namespace
 
 pixmap* jpeg_load(const char* path) {
@@ -167,6 +170,15 @@ pixmap* jpeg_load(const char* path) {
     jpeg_job_end(job);
     return nullptr;
   }
+  // The header's size is refused before the library sets up its buffers: a
+  // few patched bytes could otherwise ask for gigabytes. The library's own
+  // memory is bounded too (a progressive picture keeps all its coefficients);
+  // past the bound it fails through the error exit.
+  if (int64_t(cinfo->image_width) * cinfo->image_height > PIXMAP_MAX_PIXELS) {
+    jpeg_job_end(job);
+    return nullptr;
+  }
+  cinfo->mem->max_memory_to_use = JPEG_MAX_LIBRARY_MEMORY;
   jpeg_start_decompress(cinfo);
   const int32_t components = cinfo->output_components;
   const int32_t row_width = int32_t(cinfo->output_width);

@@ -3,6 +3,7 @@
 #include "mem.h"
 
 #include <algorithm>
+#include <cmath>
 
 int32_t pixmap_error = 0;
 
@@ -184,6 +185,11 @@ void pixmap_fade_blit(pixmap* dst, int32_t dx_, int32_t dy_, const pixmap* src, 
   h = std::min<int64_t>(h, src->height - sy);
   if (w <= 0 || h <= 0)
     return;
+  // A factor that is not a number draws nothing; others are held to 0..1,
+  // beyond which the colour terms would wrap or overflow their integers.
+  if (std::isnan(factor))
+    return;
+  factor = std::clamp(factor, 0.0f, 1.0f);
   const float inv = 1.0f - factor;
   if (inv != fade_inv) {
     for (int i = 0; i < 256; i++)

@@ -11,4 +11,5 @@ vorlane_test(test_forge_art SOURCES test_forge_art.cpp LIBS forge_art)
 vorlane_test(test_forge_mesh SOURCES test_forge_mesh.cpp LIBS forge_mesh)
 # Runs the forge program and reads the tree and data.dat the build made.
 vorlane_test(test_forge_data SOURCES test_forge_data.cpp LIBS forge_test_decoders image vfs common TIMEOUT 300)
+add_dependencies(test_forge_data forge pfs data_dat)
 vorlane_test(test_forge_readers SOURCES test_forge_readers.cpp LIBS forge_writers image vfs)

@@ -177,6 +177,30 @@ TEST(ForgeData, RefusesToReplaceAFolderItDidNotMake) {
   EXPECT_NE(testkit_run(forge_exe() + " --jobs 0 " + dir.path + " 2>&1", &out), 0);
 }
 
+// forge packs the tree it wrote with the archive writer, to the same bytes as
+// the pfs program; the build makes data.dat that way.
+TEST(ForgeData, ArchiveOptionPacksTheTreeAsPfsPackDoes) {
+  testkit_tempdir dir;
+  const std::string tree = dir.path + "/tree", pfs = testkit_bin_dir() + "/pfs";
+  std::string out;
+  ASSERT_EQ(testkit_run(forge_exe() + " --only data/l " + tree + " --archive " + dir.path + "/forge.dat 2>&1", &out), 0)
+      << out;
+  ASSERT_EQ(testkit_run(pfs + " pack " + tree + "/data " + dir.path + "/pfs.dat 2>&1", &out), 0) << out;
+  const auto packed = testkit_read_file(dir.path + "/forge.dat");
+  ASSERT_EQ(read_tree(tree + "/data").size(), 2u) << "the two files under data/ starting with l";
+  EXPECT_TRUE(packed == testkit_read_file(dir.path + "/pfs.dat"));
+
+  ASSERT_EQ(testkit_run(pfs + " pack " + build_tree() + "/data " + dir.path + "/built.dat 2>&1", &out), 0) << out;
+  EXPECT_TRUE(testkit_read_file(testkit_bin_dir() + "/data.dat") == testkit_read_file(dir.path + "/built.dat"));
+
+  // Without OUTDIR there is no tree to pack; a refused pack fails the run.
+  EXPECT_NE(testkit_run(forge_exe() + " --list --archive " + dir.path + "/x.dat 2>&1", &out), 0);
+  EXPECT_NE(out.find("give OUTDIR"), std::string::npos) << out;
+  EXPECT_NE(testkit_run(forge_exe() + " --only data/l " + tree + " --archive " + tree + "/data/in.dat 2>&1", &out), 0);
+  EXPECT_FALSE(fs::exists(tree + "/data/in.dat"));
+  EXPECT_FALSE(fs::exists(dir.path + "/x.dat"));
+}
+
 TEST(ForgeData, TheShellReadsItsFilesFromDataDatThroughItsOwnReaders) {
   // As the show does: the archive device, names under "data/".
   testkit_tempdir dir(true);

@@ -94,6 +94,45 @@ TEST(Jpeg, CmykIsRefused) {
   EXPECT_EQ(info.components, 4);
 }
 
+// A frame header patched to a huge size: refused from the header, before the
+// library sets up buffers for it (a progressive picture keeps coefficients
+// for the whole frame); sizes a pixmap could hold still meet the library's
+// memory bound instead of gigabytes of coefficients.
+TEST(Jpeg, HugeDeclaredSizesFailWithoutHugeAllocations) {
+  testkit_tempdir dir(true);
+  for (const bool progressive : {false, true}) {
+    fixture_bytes bytes = fixture_jpeg(16, 16, fixture_rgb(16, 16, 3), 75, progressive);
+    size_t sof = 0;
+    for (size_t i = 2; i + 9 < bytes.size(); i++)
+      if (bytes[i] == 0xFF && (bytes[i + 1] == 0xC0 || bytes[i + 1] == 0xC2)) {
+        sof = i;
+        break;
+      }
+    ASSERT_NE(sof, 0u);
+    auto patch = [&](int w, int h) {
+      fixture_bytes b = bytes;
+      b[sof + 5] = uint8_t(h >> 8);
+      b[sof + 6] = uint8_t(h);
+      b[sof + 7] = uint8_t(w >> 8);
+      b[sof + 8] = uint8_t(w);
+      return b;
+    };
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(reader_load_bytes(jpeg_load, "huge.jpg", patch(65000, 65000))) << progressive;
+    if (progressive) {
+      EXPECT_FALSE(reader_load_bytes(jpeg_load, "big.jpg", patch(20000, 20000)));
+    }
+    testing::internal::GetCapturedStderr();
+    jpeg_info info;
+    ASSERT_TRUE(jpeg_read_info("huge.jpg", &info)) << "the header itself is readable";
+    EXPECT_EQ(info.width, 65000);
+    // The untouched file still decodes.
+    pixmap_ptr pm = reader_load_bytes(jpeg_load, "fine.jpg", bytes);
+    ASSERT_TRUE(pm);
+    EXPECT_EQ(pm->width, 16);
+  }
+}
+
 TEST(Jpeg, InfoReadsTheHeaderOnly) {
   testkit_tempdir dir(true);
   testkit_write_file("p.jpg", fixture_jpeg(30, 20, fixture_rgb(30, 20, 1), 80, true));

@@ -214,6 +214,20 @@ TEST_F(pfs_fixture, ClosedHandlesAnswerWithoutTouchingReleasedMemory) {
   EXPECT_EQ(vfs_close(f), 0);
 }
 
+TEST_F(pfs_fixture, ClosedHandleDisarmsAPendingSeek) {
+  write_standard_archive();
+  vfs_file* a = vfs_open("data/small.txt", "rb");
+  vfs_file* b = vfs_open("data/small.txt", "rb");
+  ASSERT_TRUE(a && b);
+  ASSERT_EQ(vfs_close(a), 1);
+  pfs_device.control(b, VFS_SEEK_SET); // armed
+  EXPECT_EQ(pfs_device.control(a, 3), -1);
+  // The tell is answered as a tell, not taken as the seek's offset.
+  EXPECT_EQ(pfs_device.control(b, VFS_TELL), 0);
+  EXPECT_EQ(vfs_read_u8(b), uint32_t('h'));
+  vfs_close(b);
+}
+
 TEST_F(pfs_fixture, MissingArchiveFailsInitOnceAndEveryOpen) {
   EXPECT_EQ(vfs_device_init(&pfs_device, 0, 0), 0);
   EXPECT_NE(pfs_device.flags & VFS_DEVICE_READY, 0u) << "a failed init is not retried";

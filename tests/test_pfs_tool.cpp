@@ -83,6 +83,20 @@ TEST_F(pfs_tool, ExtractWritesEveryEntry) {
     EXPECT_EQ(testkit_read_file("copy/" + name), bytes) << name;
 }
 
+TEST_F(pfs_tool, ExtractReportsAWriteThatFailsOnClose) {
+  // A few bytes sit in the stream's buffer until the close, which is where
+  // the full device refuses them.
+  ASSERT_TRUE(fs::exists("/dev/full"));
+  std::string error;
+  ASSERT_EQ(pfs_writer_write("one.dat", {{"small.txt", {'a', 'b', 'c'}}}, &error), 1) << error;
+  fs::create_directories("out");
+  fs::create_symlink("/dev/full", "out/small.txt");
+  int status = 0;
+  const std::string err = pfs_stderr("extract one.dat out", &status);
+  EXPECT_NE(status, 0);
+  EXPECT_NE(err.find("cannot write"), std::string::npos) << err;
+}
+
 TEST_F(pfs_tool, ExtractRefusesNamesThatEscape) {
   for (const char* bad : {"../evil.txt", "/tmp/vorlane-evil.txt", "a\\..\\..\\evil.txt", "ok/../../evil.txt"}) {
     SCOPED_TRACE(bad);

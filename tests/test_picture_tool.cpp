@@ -142,4 +142,17 @@ TEST(PictureTool, ErrorsAreOneLineOnStandardError) {
   EXPECT_FALSE(std::ifstream("out.png").good()) << "no PNG is written for a refused picture";
 }
 
+TEST(PictureTool, PngReportsAWriteThatFailsOnClose) {
+  // A small PNG stays in the stream's buffer until the close, which is where
+  // the full device refuses it.
+  ASSERT_TRUE(std::ifstream("/dev/full").good());
+  testkit_tempdir dir(true);
+  testkit_write_file("good.pcx", fixture_pcx(4, 4, 3, fixture_rgb(4, 4, 1), {}));
+  std::string out, err;
+  ASSERT_EQ(run_picture("png good.pcx ok.png", &out, &err), 0) << err;
+  EXPECT_NE(run_picture("png good.pcx /dev/full", &out, &err), 0);
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+  EXPECT_NE(err.find("cannot write"), std::string::npos) << err;
+}
+
 } // namespace

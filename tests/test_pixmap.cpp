@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <limits>
 #include <memory>
+#include <vector>
 
 namespace {
 struct pixmap_deleter {
@@ -238,6 +240,34 @@ TEST(Pixmap, FadeFactorZeroCopiesAndOneGivesTheColour) {
   pixmap_fade_blit(dst.get(), 0, 0, src.get(), 0, 0, 0x00123456, 1.0f, 5, 3);
   for (int i = 0; i < 15; i++)
     EXPECT_EQ(dst->pixels[i], 0xFF123456u) << i;
+}
+
+TEST(Pixmap, FadeFactorsOutsideZeroToOneAreHeldAndNaNDrawsNothing) {
+  auto src = make(5, 3, 0);
+  fill_pattern(src.get(), 0x00A5C3E1u);
+  const uint32_t colour = 0x00C0FFEE;
+  auto faded = [&](float factor) {
+    auto dst = make(5, 3, 0);
+    for (int i = 0; i < 15; i++)
+      dst->pixels[i] = 0x5A000000u | uint32_t(i);
+    pixmap_fade_blit(dst.get(), 0, 0, src.get(), 0, 0, colour, factor, 5, 3);
+    return std::vector<uint32_t>(dst->pixels, dst->pixels + 15);
+  };
+  const auto none = faded(0.0f), full = faded(1.0f);
+  ASSERT_NE(none, full);
+  // Values whose colour terms would overflow int32_t, or wrap in a byte.
+  EXPECT_EQ(faded(1.5f), full);
+  EXPECT_EQ(faded(1e30f), full);
+  EXPECT_EQ(faded(std::numeric_limits<float>::infinity()), full);
+  EXPECT_EQ(faded(-0.5f), none);
+  EXPECT_EQ(faded(-1e30f), none);
+  EXPECT_EQ(faded(-std::numeric_limits<float>::infinity()), none);
+  std::vector<uint32_t> untouched(15);
+  for (int i = 0; i < 15; i++)
+    untouched[i] = 0x5A000000u | uint32_t(i);
+  EXPECT_EQ(faded(std::numeric_limits<float>::quiet_NaN()), untouched);
+  // The shared table is still right after the refused call.
+  EXPECT_EQ(faded(0.0f), none);
 }
 
 TEST(Pixmap, FadeHalfwayFollowsTheTableRule) {

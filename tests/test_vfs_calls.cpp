@@ -5,7 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <vector>
+
+#include <sys/stat.h>
 
 namespace {
 struct stdio_fixture : ::testing::Test {
@@ -67,6 +72,46 @@ TEST_F(stdio_fixture, ReadCountsWholeElements) {
   EXPECT_EQ(vfs_read(buf, 4, 2, f), 1) << "6 bytes left make one 4-byte element";
   EXPECT_EQ(vfs_read(buf, 0, 5, f), 0) << "element size 0 reads nothing";
   EXPECT_EQ(vfs_read(buf, 4, -1, f), 0);
+  vfs_close(f);
+}
+
+TEST_F(stdio_fixture, ReadWithOverflowingSizeTimesCount) {
+  testkit_write_file("six.bin", {1, 2, 3, 4, 5, 6});
+  // A heap buffer of exactly the file's size: the sanitizer build catches
+  // any byte written beyond it.
+  std::vector<uint8_t> buf(6, 0xEE);
+  vfs_file* f = vfs_open("six.bin", "rb");
+  ASSERT_NE(f, nullptr);
+  // 0x10000 * 0x10000 bytes: no whole element in 6 bytes.
+  EXPECT_EQ(vfs_read(buf.data(), 0x10000, 0x10000, f), 0);
+  EXPECT_LE(vfs_tell(f), 6);
+  vfs_close(f);
+  // 4 * 0x40000000 wraps to 0 in 32 bits; the request is clamped instead,
+  // so the one whole 4-byte element still arrives.
+  f = vfs_open("six.bin", "rb");
+  ASSERT_NE(f, nullptr);
+  std::fill(buf.begin(), buf.end(), 0xEE);
+  EXPECT_EQ(vfs_read(buf.data(), 4, 0x40000000, f), 1);
+  EXPECT_EQ(buf[0], 1);
+  EXPECT_EQ(buf[3], 4);
+  EXPECT_EQ(vfs_read(buf.data(), INT32_MAX, INT32_MAX, f), 0);
+  vfs_close(f);
+}
+
+TEST_F(stdio_fixture, DirectoriesAreNotFiles) {
+  ASSERT_EQ(mkdir("folder.ase", 0755), 0);
+  vfs_file_error = 0;
+  EXPECT_EQ(vfs_open("folder.ase", "rb"), nullptr);
+  EXPECT_EQ(vfs_file_error, 1);
+  int32_t size = 1234;
+  EXPECT_EQ(vfs_read_all("folder.ase", &size), nullptr);
+  EXPECT_EQ(size, 1234);
+  EXPECT_EQ(vfs_open(".", "rb"), nullptr);
+  // The refused open gave its handle back: ordinary files still open.
+  testkit_write_file("after.bin", {9});
+  vfs_file* f = vfs_open("after.bin", "rb");
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(vfs_read_u8(f), 9u);
   vfs_close(f);
 }
 

@@ -136,8 +136,12 @@ static int32_t pfs_write(vfs_file*, const void*, int32_t) { return -1; }
 
 static int32_t pfs_control(vfs_file* file, intptr_t code) {
   pfs_slot* slot = pfs_slot_of(file);
-  if (!slot)
+  if (!slot) {
+    // A closed handle takes the armed command with it, so the next call on
+    // another handle is not read as an offset.
+    pfs_pending = 0;
     return -1;
+  }
   if (pfs_pending) {
     int64_t pos = int64_t(int32_t(code));
     if (pfs_pending == VFS_SEEK_CUR)

@@ -5,6 +5,8 @@
 #include <climits>
 #include <cstdio>
 
+#include <sys/stat.h>
+
 static int32_t stdio_pending = 0; // armed control command, one per device
 
 static int32_t stdio_measure_size(FILE* stream) {
@@ -23,6 +25,14 @@ static vfs_file* stdio_open(const char* name, const char* mode, int32_t) {
     return nullptr;
   FILE* stream = std::fopen(name, mode ? mode : "rb");
   if (!stream) {
+    vfs_handle_release(file);
+    return nullptr;
+  }
+  // Only regular files: a directory opens on Linux and measures as a huge
+  // size, and devices or pipes have no size at all.
+  struct stat info;
+  if (fstat(fileno(stream), &info) != 0 || !S_ISREG(info.st_mode)) {
+    std::fclose(stream);
     vfs_handle_release(file);
     return nullptr;
   }

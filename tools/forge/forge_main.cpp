@@ -2,6 +2,7 @@
 #include "forge_plan.h"
 #include "forge_sheet.h"
 #include "forge_tree.h"
+#include "pfs_writer.h"
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
@@ -16,7 +17,7 @@ static int forge_die(const std::string& text) {
 
 int main(int argc, char** argv) {
   CLI::App app{"forge: generates the show's data tree (OUTDIR/data/...), the same bytes on every run"};
-  std::string outdir, sheet_dir, only;
+  std::string outdir, sheet_dir, only, archive;
   bool list = false;
   int32_t threads = int32_t(std::min(8u, std::max(1u, std::thread::hardware_concurrency())));
   app.add_option("OUTDIR", outdir, "folder to write data/ into");
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
   app.add_option("--sheet", sheet_dir, "write contact sheets (PNG, one per folder) into this folder");
   app.add_option("--jobs,-j", threads, "threads to generate with")->check(CLI::Range(1, 64));
   app.add_option("--only", only, "make only the files whose names start with this prefix");
+  app.add_option("--archive", archive, "then pack OUTDIR/data into this archive, as `pfs pack` does");
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -33,6 +35,8 @@ int main(int argc, char** argv) {
   }
   if (outdir.empty() && !list && sheet_dir.empty())
     return forge_die("nothing to do: give OUTDIR, --list or --sheet DIR (see --help)");
+  if (!archive.empty() && outdir.empty())
+    return forge_die("--archive packs the tree written to OUTDIR: give OUTDIR");
 
   forge_plan plan;
   forge_plan_all(&plan);
@@ -44,6 +48,11 @@ int main(int argc, char** argv) {
     std::erase_if(files, [&](const forge_file& f) { return f.name.compare(0, only.size(), only) != 0; });
 
   if (!outdir.empty() && !forge_write_tree(outdir, files, &error))
+    return forge_die(error);
+  // Packed from the tree on disk, so the archive is byte for byte what
+  // `pfs pack OUTDIR/data` makes of it.
+  if (!archive.empty() &&
+      !pfs_writer_pack_dir((std::filesystem::path(outdir) / "data").c_str(), archive.c_str(), &error))
     return forge_die(error);
   if (list)
     std::fputs(forge_list_text(files).c_str(), stdout);

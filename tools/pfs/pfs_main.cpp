@@ -85,6 +85,9 @@ static int pfs_cmd_extract(const std::string& path, const std::string& dir) {
     std::ofstream out(target, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(data), std::streamsize(e.unpacked_size));
     mem_free(data);
+    // Closed before the check: a write that fails while flushing (a full
+    // disk) shows only then.
+    out.close();
     if (!out)
       return pfs_die("cannot write " + target.string());
   }

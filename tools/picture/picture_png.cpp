@@ -43,6 +43,8 @@ int picture_write_png(const pixmap* pm, const std::string& path, bool alpha, std
   }
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(png.data()), std::streamsize(png.size()));
+  // Closed before the check: a write that fails while flushing shows only then.
+  out.close();
   if (!out) {
     *error = "cannot write " + path;
     return 0;

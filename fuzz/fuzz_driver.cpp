@@ -29,6 +29,7 @@
 #include <unistd.h>
 
 #if defined(__SANITIZE_ADDRESS__)
+#include <dlfcn.h>
 #include <sanitizer/common_interface_defs.h>
 #endif
 
@@ -62,7 +63,10 @@ void save_current(const char* path) {
   say("\n");
 }
 
-void on_death() { save_current(crash_path); }
+void on_death() {
+  if (current_data)
+    save_current(crash_path);
+}
 
 void on_signal(int sig) {
   if (sig == SIGALRM) {
@@ -218,12 +222,18 @@ bool run_one(fuzz_run* run, const fuzz_input& input) {
   static const uint8_t nothing = 0; // targets never see a null pointer, even for no bytes
   const int ok = run->target->run(input.empty() ? &nothing : input.data(), input.size());
   alarm(0);
+  current_data = nullptr;
+  current_size = 0;
   run->runs++;
   run->accepted += ok ? 1 : 0;
   if (run->target->counts_blocks && (mem_blocks != blocks || mem_device_open_files() != 0)) {
     std::fprintf(stderr, "fuzz: %s left %d memory blocks and %d files open\n", run->target->name,
                  int(mem_blocks - blocks), int(mem_device_open_files()));
+    current_data = input.data();
+    current_size = input.size();
     save_current(run->leak_path.c_str());
+    current_data = nullptr;
+    current_size = 0;
     return false;
   }
   return true;
@@ -333,6 +343,13 @@ int main(int argc, char** argv) {
 #if defined(__SANITIZE_ADDRESS__)
   // The sanitizers report faults themselves; this keeps the input too.
   __sanitizer_set_death_callback(on_death);
+  // GCC's undefined-behaviour runtime is a library of its own with its own
+  // callback: register there too, so its reports keep the input as well.
+  if (void* ubsan = dlopen("libubsan.so.1", RTLD_NOW | RTLD_NOLOAD)) {
+    using set_callback = void (*)(void (*)());
+    if (void* f = dlsym(ubsan, "__sanitizer_set_death_callback"))
+      reinterpret_cast<set_callback>(f)(on_death);
+  }
 #else
   std::signal(SIGSEGV, on_signal);
   std::signal(SIGBUS, on_signal);

@@ -144,6 +144,17 @@ TEST_F(pfs_fixture, EmptyEntryOpensWithSizeZero) {
   vfs_close(f);
 }
 
+TEST_F(pfs_fixture, ArchiveWithoutEntriesIsWrittenAndServesNothing) {
+  std::string error;
+  ASSERT_EQ(pfs_writer_write("data.dat", {}, &error), 1) << error;
+  EXPECT_EQ(testkit_read_file("data.dat").size(), 12u) << "the trailer alone";
+  pfs_archive archive;
+  std::string reason;
+  EXPECT_EQ(pfs_archive_open(&archive, "data.dat", &reason), 1) << reason;
+  EXPECT_TRUE(archive.entries.empty());
+  EXPECT_EQ(vfs_open("data/small.txt", "rb"), nullptr);
+}
+
 TEST_F(pfs_fixture, SeeksClampToTheFile) {
   write_standard_archive();
   vfs_file* f = vfs_open("data/small.txt", "rb");

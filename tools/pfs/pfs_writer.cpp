@@ -73,7 +73,9 @@ int job_finish(pack_job& job, const char* path, std::string* error) {
   put_u32(trailer, job.count);
   put_u32(trailer, uint32_t(job.written));
   bool ok = job.written + job.directory.size() + 12 <= 0xFFFFFFFFu;
-  ok = ok && std::fwrite(job.directory.data(), 1, job.directory.size(), job.file) == job.directory.size();
+  // An archive of no entries has an empty directory (and no block to write).
+  ok = ok && (job.directory.empty() ||
+              std::fwrite(job.directory.data(), 1, job.directory.size(), job.file) == job.directory.size());
   ok = ok && std::fwrite(trailer.data(), 1, trailer.size(), job.file) == trailer.size();
   ok = std::fclose(job.file) == 0 && ok;
   job.file = nullptr;

@@ -28,9 +28,9 @@ int32_t icube_frame_index(float counter) {
 }
 
 void icube_draw_cube(icube_state* s, float fd) {
-  const float first = std::sin(1.2f * s->spin) * 3.1415927f / 8.0f;
-  const float third = std::cos(s->spin) * 3.1415927f;
-  s->spin += 0.00689226959716128f * fd;
+  const float first = float(std::sin(1.2 * double(s->spin)) * M_PI / 8.0);
+  const float third = float(std::cos(double(s->spin)) * M_PI);
+  s->spin = float(double(s->spin) + 0.00689226959716128 * double(fd));
   mat3 m;
   mat3_rotation_xyz(&m, first, 0.0f, third);
   vec3 turned[8];
@@ -57,7 +57,7 @@ void icube_draw_cube(icube_state* s, float fd) {
     render_polygon(s->rc, b);
     s->counter[f] += face.speed * fd * s->anim_rate;
   }
-  s->anim_rate *= 1.0f + 0.01f * fd;
+  s->anim_rate = float(double(s->anim_rate) * (1.0 + 0.01 * double(fd)));
   if (s->anim_rate > 0.4f)
     s->anim_rate = 0.4f;
 }

@@ -13,7 +13,7 @@ const icube_line icube_lines[ICUBE_LINES] = {{"Dark times has come..", 20, 32},
                                              {"Let the game begin!", 100, 120}};
 
 void icube_type(icube_typewriter* t, pixmap* frame, float fd) {
-  t->blink += 0.1f * fd;
+  t->blink = float(double(t->blink) + 0.1 * double(fd));
   const int64_t n = t->blink > 0.0f && t->blink < 9.0e18f ? int64_t(t->blink) : 0;
   if (t->line < 0 || t->line >= ICUBE_LINES || t->typed < 0)
     *t = {0, 0, t->blink};

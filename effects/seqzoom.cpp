@@ -94,7 +94,7 @@ int32_t seqzoom_frame() {
   }
   seqzoom_polar_pass(s.frame, s.polar_map, s.ring_lookup, int32_t(s.zoom));
   seqzoom_flare_step();
-  s.zoom -= 1.6f * fd;
+  s.zoom = float(double(s.zoom) - 1.6 * double(fd));
   return 1;
 }
 

@@ -34,12 +34,12 @@ void seqzoom_fly_in(pixmap* frame, const pixmap* ring, float approach) {
     return;
   // The rectangle shrinks symmetrically about the picture's centre; past 160
   // it turns over and mirrors the picture.
-  const float a = approach * 0.79f;
+  const float a = float(double(approach) * 0.79);
   const int64_t x0 = clamp_trunc(a, -1000000, 1000000), x1 = clamp_trunc(320.0f - a, -1000000, 1000000);
   const double b = double(approach) * 0.59;
   const int32_t y0 = clamp_trunc(b, -1000000, 1000000), y1 = clamp_trunc(240.0 - b, -1000000, 1000000);
   const int64_t step = ((x1 - x0) * 65536) / width;
-  const float v_step = float(y1 - y0) / float(height);
+  const float v_step = float(double(y1 - y0) / double(height));
   // Source columns are the same for every row. The rectangle stays inside
   // the picture for the whole fly-in; the limits only guard a clock that
   // jumps far ahead or a picture smaller than the frame.

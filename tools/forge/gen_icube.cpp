@@ -135,23 +135,46 @@ int f_frames(int32_t first, int32_t last, std::vector<forge_file>* out, std::str
                             {0.75f, art_rgb(235, 110, 70)},
                             {0.88f, art_rgb(255, 190, 110)},
                             {1.0f, art_rgb(40, 24, 110)}}};
+  // The three waves' phases at every pixel; each frame turns them by its
+  // own angle through the sum formula, so no sine is taken per frame.
+  const size_t n = size_t(cube_size) * size_t(cube_size);
+  std::vector<float> wave_sin[3], wave_cos[3];
+  for (int w = 0; w < 3; w++) {
+    wave_sin[w].resize(n);
+    wave_cos[w].resize(n);
+  }
+  for (int32_t y = 0; y < cube_size; y++)
+    for (int32_t x = 0; x < cube_size; x++) {
+      const float u = float(x) / float(cube_size), v = float(y) / float(cube_size);
+      const float du = u - 0.5f, dv = v - 0.5f;
+      const float a[3] = {two_pi * (2.0f * u + 0.5f * std::sin(two_pi * v)), two_pi * (3.0f * v - u),
+                          two_pi * 4.0f * std::sqrt(du * du + dv * dv)};
+      const size_t i = size_t(y) * size_t(cube_size) + size_t(x);
+      for (int w = 0; w < 3; w++) {
+        wave_sin[w][i] = std::sin(a[w]);
+        wave_cos[w][i] = std::cos(a[w]);
+      }
+    }
   art_canvas c;
   art_canvas_init(&c, cube_size, cube_size);
   for (int32_t k = first; k <= last; k++) {
     const float phase = two_pi * float(k - 1) / float(cube_frames);
     const float pulse = 0.55f + 0.45f * std::cos(phase);
-    for (int32_t y = 0; y < cube_size; y++)
-      for (int32_t x = 0; x < cube_size; x++) {
-        const float u = float(x) / float(cube_size), v = float(y) / float(cube_size);
-        const float du = u - 0.5f, dv = v - 0.5f;
-        float s = std::sin(two_pi * (2.0f * u + 0.5f * std::sin(two_pi * v)) + phase);
-        s += std::sin(two_pi * (3.0f * v - u) - 2.0f * phase);
-        s += std::sin(two_pi * 4.0f * std::sqrt(du * du + dv * dv) - phase);
-        const float t = 0.5f + s / 6.0f;
-        art_colour p = art_ramp_at(&plasma, art_clamp01(t));
-        p = art_add(p, art_scale(art_rgb(255, 140, 50), art_at(&glow, x, y) * pulse * 0.9f));
-        art_px(&c, x, y) = p;
-      }
+    // Wave 1 runs with the phase, wave 2 twice as fast against it, wave 3 against it.
+    const float turn[3] = {phase, -2.0f * phase, -phase};
+    float ts[3], tc[3];
+    for (int w = 0; w < 3; w++) {
+      ts[w] = std::sin(turn[w]);
+      tc[w] = std::cos(turn[w]);
+    }
+    for (size_t i = 0; i < n; i++) {
+      float s = 0;
+      for (int w = 0; w < 3; w++)
+        s += wave_sin[w][i] * tc[w] + wave_cos[w][i] * ts[w];
+      const float t = 0.5f + s / 6.0f;
+      art_colour p = art_ramp_at(&plasma, art_clamp01(t));
+      c.px[i] = art_add(p, art_scale(art_rgb(255, 140, 50), glow.v[i] * pulse * 0.9f));
+    }
     lay_overlay(&c, &o);
     art_vignette(&c, 0.25f, 0.5f, 1.2f);
     if (!push_frame('f', k, &c, out, error))
@@ -166,31 +189,40 @@ int f_frames(int32_t first, int32_t last, std::vector<forge_file>* out, std::str
 int v_frames(int32_t first, int32_t last, std::vector<forge_file>* out, std::string* error) {
   cube_overlay o;
   make_overlay([](art_canvas* c) { frame_border(c); }, &o);
+  // What does not move: the distance from the centre (rounded square
+  // rings, a superellipse), the walls' colour and seams, the glow far off.
+  const size_t n = size_t(cube_size) * size_t(cube_size);
+  std::vector<float> reach(n), near(n);
+  std::vector<art_colour> still(n);
+  for (int32_t y = 0; y < cube_size; y++)
+    for (int32_t x = 0; x < cube_size; x++) {
+      const float dx = (float(x) + 0.5f) / 128.0f - 1.0f, dy = (float(y) + 0.5f) / 128.0f - 1.0f;
+      const float d = std::pow(std::pow(std::fabs(dx), 6.0f) + std::pow(std::fabs(dy), 6.0f), 1.0f / 6.0f);
+      const size_t i = size_t(y) * size_t(cube_size) + size_t(x);
+      reach[i] = 3.0f / std::max(d, 0.02f); // depth, growing towards the centre
+      near[i] = art_smoothstep(0.03f, 0.25f, d);
+      art_colour p = art_mix(art_rgb(2, 2, 14), art_rgb(22, 12, 60), art_clamp01(d));
+      const float seam = std::exp(-std::pow((std::fabs(dx) - std::fabs(dy)) * 40.0f, 2.0f)) * d;
+      p = art_add(p, art_scale(art_rgb(80, 90, 220), seam * 0.4f));
+      still[i] = art_add(p, art_scale(art_rgb(150, 110, 255), std::exp(-d * d * 40.0f) * 0.25f));
+    }
   art_canvas c;
   art_canvas_init(&c, cube_size, cube_size);
-  const float spacing = 1.0f; // in depth units
   for (int32_t k = first; k <= last; k++) {
-    const float shift = float(k - 1) / float(cube_frames) * 2.0f * spacing;
-    for (int32_t y = 0; y < cube_size; y++)
-      for (int32_t x = 0; x < cube_size; x++) {
-        const float dx = (float(x) + 0.5f) / 128.0f - 1.0f, dy = (float(y) + 0.5f) / 128.0f - 1.0f;
-        // Rounded square rings: a superellipse distance from the centre.
-        const float d = std::pow(std::pow(std::fabs(dx), 6.0f) + std::pow(std::fabs(dy), 6.0f), 1.0f / 6.0f);
-        const float depth = 3.0f / std::max(d, 0.02f) + shift; // grows towards the centre
-        const float ring = depth / spacing;
-        const float f = ring - std::floor(ring);
-        const float line = std::exp(-(f - 0.5f) * (f - 0.5f) * 90.0f);
-        const bool warm = int32_t(std::floor(ring)) % 2 == 0;
-        const float fog = art_clamp01(1.2f - depth / 12.0f) * art_smoothstep(0.03f, 0.25f, d);
-        art_colour p = art_mix(art_rgb(2, 2, 14), art_rgb(22, 12, 60), art_clamp01(d));
-        // The walls of the tunnel: faint diagonal seams.
-        const float seam = std::exp(-std::pow((std::fabs(dx) - std::fabs(dy)) * 40.0f, 2.0f)) * d;
-        p = art_add(p, art_scale(art_rgb(80, 90, 220), seam * 0.4f));
-        const art_colour light = warm ? art_rgb(255, 150, 60) : art_rgb(110, 120, 255);
-        p = art_add(p, art_scale(light, line * fog * (warm ? 1.1f : 0.8f)));
-        p = art_add(p, art_scale(art_rgb(150, 110, 255), std::exp(-d * d * 40.0f) * 0.25f));
-        art_px(&c, x, y) = p;
+    const float shift = float(k - 1) / float(cube_frames) * 2.0f;
+    for (size_t i = 0; i < n; i++) {
+      const float depth = reach[i] + shift;
+      const float fog = art_clamp01(1.2f - depth / 12.0f) * near[i];
+      if (fog <= 0) {
+        c.px[i] = still[i];
+        continue;
       }
+      const float f = depth - std::floor(depth);
+      const float line = std::exp(-(f - 0.5f) * (f - 0.5f) * 90.0f);
+      const bool warm = int32_t(std::floor(depth)) % 2 == 0;
+      const art_colour light = warm ? art_rgb(255, 150, 60) : art_rgb(110, 120, 255);
+      c.px[i] = art_add(still[i], art_scale(light, line * fog * (warm ? 1.1f : 0.8f)));
+    }
     lay_overlay(&c, &o);
     if (!push_frame('v', k, &c, out, error))
       return 0;

@@ -89,15 +89,17 @@ void gate_canvas(art_canvas* c) {
       // Space at the rim.
       art_colour px = art_mix(art_rgb(5, 6, 24), art_rgb(2, 2, 12), art_clamp01((r - 185.0f) / 20.0f));
       // The vortex: spiral arms whose clouds thin out towards the ring.
-      const float arms = 0.5f + 0.5f * std::sin(two_pi * (5.0f * p.turn) + r * 0.11f);
-      const float n = 0.5f + 0.5f * ring_noise(&cloud, p, 30.0f);
-      const float w = ring_noise(&wisp, p, 14.0f);
       const float inside = 1.0f - art_smoothstep(120.0f, 152.0f, r);
-      const float density = art_clamp01((0.55f * arms + 0.6f * n * n + 0.35f * w * w) * inside);
-      px = art_mix(px, art_ramp_at(&vortex, density), inside);
-      // Rings of light marking the depth, evenly spaced like a tunnel's ribs.
-      const float rib = std::pow(0.5f + 0.5f * std::cos(r * two_pi / 18.0f), 24.0f) * inside;
-      px = art_add(px, art_scale(art_rgb(120, 90, 255), rib * 0.35f));
+      if (inside > 0) {
+        const float arms = 0.5f + 0.5f * std::sin(two_pi * (5.0f * p.turn) + r * 0.11f);
+        const float n = 0.5f + 0.5f * ring_noise(&cloud, p, 30.0f);
+        const float w = ring_noise(&wisp, p, 14.0f);
+        const float density = art_clamp01((0.55f * arms + 0.6f * n * n + 0.35f * w * w) * inside);
+        px = art_mix(px, art_ramp_at(&vortex, density), inside);
+        // Rings of light marking the depth, evenly spaced like a tunnel's ribs.
+        const float rib = std::pow(0.5f + 0.5f * std::cos(r * two_pi / 18.0f), 24.0f) * inside;
+        px = art_add(px, art_scale(art_rgb(120, 90, 255), rib * 0.35f));
+      }
       // The chrome ring: a torus section lit from the upper left.
       const float ring = band(r, 150.0f, 186.0f);
       if (ring > 0) {
@@ -161,13 +163,16 @@ void flower_canvas(art_canvas* c) {
       const polar_at p = polar_of(x, y);
       const float r = p.r;
       art_colour px = art_rgb(30, 8, 40);
-      // Petals: sixteen tongues of flame reaching out to the rim.
-      const float turb = ring_noise(&flame, p, 26.0f);
-      const float wave = 0.5f + 0.5f * std::cos(two_pi * 16.0f * p.turn + 0.9f * turb);
-      const float along = art_clamp01((r - 100.0f) / 100.0f); // 0 at the base, 1 at the rim
-      const float shape = art_smoothstep(along * 0.9f, along * 0.9f + 0.25f, wave);
-      px = art_mix(px, art_ramp_at(&petal, art_clamp01(along * 0.8f + 0.25f * wave + 0.15f * turb)),
-                   shape * art_smoothstep(96.0f, 110.0f, r));
+      // Petals: sixteen tongues of flame reaching out to the rim (which the
+      // glow below covers whole from radius 197).
+      if (r > 96.0f && r < 197.0f) {
+        const float turb = ring_noise(&flame, p, 26.0f);
+        const float wave = 0.5f + 0.5f * std::cos(two_pi * 16.0f * p.turn + 0.9f * turb);
+        const float along = art_clamp01((r - 100.0f) / 100.0f); // 0 at the base, 1 at the rim
+        const float shape = art_smoothstep(along * 0.9f, along * 0.9f + 0.25f, wave);
+        px = art_mix(px, art_ramp_at(&petal, art_clamp01(along * 0.8f + 0.25f * wave + 0.15f * turb)),
+                     shape * art_smoothstep(96.0f, 110.0f, r));
+      }
       // The rim: the gate's warm heart, fading into the petals.
       px = art_mix(px, gate_glow, art_smoothstep(168.0f, 197.0f, r));
       // Glass beads: 24 little spheres on a dark ring.
@@ -183,9 +188,9 @@ void flower_canvas(art_canvas* c) {
           const float nx = (by * ca - bx * sa) / 10.0f, ny = (by * sa + bx * ca) / 10.0f;
           const float nz = std::sqrt(std::max(0.0f, 1.0f - nx * nx - ny * ny));
           const float lambert = std::max(0.0f, nx * light.x + ny * light.y + nz * light.z);
-          const float spec = std::pow(std::max(0.0f, 2.0f * nz * lambert - light.z), 30.0f);
+          const float shine = std::pow(std::max(0.0f, 2.0f * nz * lambert - light.z), 30.0f);
           art_colour glass = art_mix(art_rgb(20, 40, 150), art_rgb(120, 170, 255), lambert);
-          glass = art_add(glass, art_scale(art_rgb(255, 240, 220), spec));
+          glass = art_add(glass, art_scale(art_rgb(255, 240, 220), shine));
           glass = art_add(glass, art_scale(art_rgb(255, 140, 60), std::pow(1.0f - nz, 3.0f) * 0.5f));
           px = art_mix(px, glass, art_clamp01((1.0f - d) * 8.0f));
         }
@@ -220,8 +225,8 @@ int lastpic_canvas(art_canvas* c) {
   art_canvas_init(c, zoom_size, zoom_size);
   art_text_style style;
   style.font = "DejaVuSans-Bold.ttf";
-  style.size = 22;
-  style.tracking = 3;
+  style.size = 26;
+  style.tracking = 2;
   art_text text;
   if (!art_text_render(&style, ring_text, 4, &text) || text.advance <= 0)
     return 0;
@@ -230,9 +235,9 @@ int lastpic_canvas(art_canvas* c) {
   art_mask_dilate(&outline, 1.5f);
   art_field glow = outline;
   art_blur(&glow, 3.0f, false);
-  // Letters between picture radii 92 and 118: baseline at 95, the mask's
+  // Letters between picture radii 92 and 120: baseline at 93, the mask's
   // rows running inwards as the radius grows.
-  const float baseline_r = 95.0f;
+  const float baseline_r = 93.0f;
   const art_ramp chrome = art_ramp_chrome();
   const art_ramp glass = {{{0.0f, art_rgb(6, 10, 40)}, {0.5f, art_rgb(20, 30, 96)}, {1.0f, art_rgb(8, 12, 44)}}};
   art_fractal swirl;
@@ -250,7 +255,7 @@ int lastpic_canvas(art_canvas* c) {
       const float r = p.r;
       // Outer field: from the flower's pale heart at the rim to deep blue,
       // with slow clouds.
-      const float n = 0.5f + 0.5f * ring_noise(&swirl, p, 28.0f);
+      const float n = r > 120.0f ? 0.5f + 0.5f * ring_noise(&swirl, p, 28.0f) : 0.0f;
       art_colour px = art_mix(art_rgb(14, 18, 70), art_rgb(60, 40, 140), n * art_smoothstep(120.0f, 175.0f, r));
       px = art_mix(px, iris_glow, art_smoothstep(170.0f, 198.0f, r));
       // Spokes of light between the text band and the rim.
@@ -267,7 +272,7 @@ int lastpic_canvas(art_canvas* c) {
       }
       // The letters: the mask wrapped once round the circle.
       const float mx = float(text.left) + p.turn * text.advance;
-      const float my = float(text.baseline) - (r - baseline_r) * 1.05f;
+      const float my = float(text.baseline) - (r - baseline_r) * 0.95f;
       if (my > -1.0f && my < float(letters.height)) {
         const float g = art_field_sample(&glow, mx, my, false);
         const float o = art_field_sample(&outline, mx, my, false);

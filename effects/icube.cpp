@@ -1,11 +1,111 @@
-// Until this effect is written its frame step only ends the state.
+// The image cube: a large cube turning in front of the viewer with a picture
+// animation on every face, the zoomer's flares flying on over it and a
+// typewriter text. Ends when the song reaches order 11.
 #include "icube.h"
 
+#include "icube_parts.h"
+#include "jpeg.h"
+#include "music.h"
+#include "polygondrawer.h"
+#include "seqzoom.h"
+
+#include <cstdio>
+
+namespace {
+icube_state cube;
+
+void free_pictures(icube_state& s) {
+  for (auto& set : s.pictures)
+    for (pixmap*& p : set)
+      if (p) {
+        pixmap_free(p);
+        p = nullptr;
+      }
+}
+
+void icube_release() {
+  icube_state& s = cube;
+  free_pictures(s);
+  for (polygon* p : s.triangle)
+    if (p)
+      polygon_free(p);
+  s = icube_state{};
+}
+
+polygon* make_triangle(const float* uv) {
+  polygon* p = polygon_create();
+  if (!p)
+    return nullptr;
+  p->flags = ICUBE_POLY_FLAGS;
+  p->colour = 0xFFFFFF;
+  p->stride = 5;
+  p->drawer = icube_draw_triangle;
+  p->layer[0] = 0;
+  p->uv_count = 6;
+  for (int32_t k = 0; k < 6; k++)
+    p->uv[k] = uv[k];
+  return p;
+}
+
+// Picture k (1 to 16) of set "f" or "v"; the drawer reads it as a 256-wide
+// array of at least 256 rows.
+pixmap* load_picture(char set, int32_t k) {
+  char entry[16], name[48];
+  std::snprintf(entry, sizeof entry, "anim/%c%02d", set, int(k));
+  std::snprintf(name, sizeof name, "data/icube/%s.jpg", entry);
+  pixmap* p = jpeg_load(name);
+  if (p && (p->width != ICUBE_TEXTURE || p->height < ICUBE_TEXTURE)) {
+    pixmap_free(p);
+    return nullptr;
+  }
+  return p;
+}
+} // namespace
+
+icube_state* icube_get_state() { return &cube; }
+
 int32_t icube_init(music_clock* clock, pixmap* frame, render_context* rc) {
-  (void)clock;
-  (void)frame;
-  (void)rc;
+  icube_release();
+  icube_state& s = cube;
+  s.clock = clock;
+  s.frame = frame;
+  s.rc = rc;
+  s.spin = 0.0f;
+  s.anim_rate = 0.1f;
+  if (!clock || !frame || !rc)
+    return 0;
+  s.triangle[0] = make_triangle(icube_faces[0].uv_a);
+  s.triangle[1] = make_triangle(icube_faces[0].uv_b);
+  if (!s.triangle[0] || !s.triangle[1])
+    return 0;
+  for (int32_t k = 1; k <= ICUBE_FRAMES; k++) {
+    s.pictures[0][k - 1] = load_picture('f', k);
+    if (!s.pictures[0][k - 1])
+      return 0;
+    s.pictures[1][k - 1] = load_picture('v', k);
+    if (!s.pictures[1][k - 1])
+      return 0;
+  }
   return 1;
 }
 
-int32_t icube_frame() { return 0; }
+int32_t icube_frame() {
+  icube_state& s = cube;
+  // Once the pictures are released the scene is over for good.
+  if (!s.pictures[0][0])
+    return 0;
+  const float fd = s.clock->frame_delta;
+  if (!s.drawer_selected) {
+    select_polygondrawer(2);
+    s.drawer_selected = 1;
+  }
+  pixmap_fill_rect(s.frame, 0, 0, 320, 240, 0);
+  icube_draw_cube(&s, fd);
+  seqzoom_flare_step();
+  icube_type(&s.typewriter, s.frame, fd);
+  if (s.clock->order >= 11) {
+    free_pictures(s);
+    return 0;
+  }
+  return 1;
+}

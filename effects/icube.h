@@ -1,4 +1,5 @@
-// Image cube.
+// Image cube: a large cube turning close to the viewer, a picture animation
+// on every face, the zoomer's flares over it and a typewriter text.
 #pragma once
 
 #include <cstdint>

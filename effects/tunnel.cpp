@@ -1,24 +1,80 @@
-// Until this effect is written its frame step only ends the state.
+// The tunnel flight: a textured scene with its own camera and keyframes,
+// flown through with depth buffering and a wide lens. The flight speeds up
+// to a fixed pace, comes up out of a purple tint and washes out to white
+// near its end; the sequencer leaves it on a music order.
 #include "tunnel.h"
 
-#include "pixmap.h"
+#include "mem.h"
+#include "music.h"
+#include "polygondrawer.h"
+#include "tunnel_parts.h"
 
-static pixmap* tunnel_frame_pixmap = nullptr;
-static int32_t tunnel_started = 0;
+#include <cmath>
+
+namespace {
+tunnel_state tunnel;
+
+void tunnel_release() {
+  if (tunnel.context)
+    render_context_free(tunnel.context); // the lamp is not the context's
+  if (tunnel.lamp)
+    light_free(tunnel.lamp);
+  if (tunnel.scene)
+    render_scene_free(tunnel.scene);
+  tunnel = tunnel_state{};
+}
+} // namespace
+
+tunnel_state* tunnel_get_state() { return &tunnel; }
 
 int32_t tunnel_init(music_clock* clock, pixmap* frame) {
-  (void)clock;
-  tunnel_frame_pixmap = frame;
-  tunnel_started = 0;
+  tunnel_release();
+  tunnel.clock = clock;
+  tunnel.frame = frame;
+  tunnel.pace = 1.0f;
+  tunnel.fade_in = 1.0f;
+  tunnel.fade_out = 0.0f;
+  // The flight cannot be shown without its scene and a camera to see it by;
+  // after a failure nothing is kept, and the frame step draws nothing.
+  tunnel.scene = ase_build_scene("data/3dscene/finaljpg.ase", "data/3dscene/");
+  tunnel.context = render_context_create(0, frame, 320, 240, 256.0f);
+  tunnel.lamp = light_create();
+  if (!tunnel.scene || tunnel.scene->camera_count < 1 || !tunnel.context || !tunnel.lamp) {
+    tunnel_release();
+    return 0;
+  }
+  tunnel.lamp->type = 4;
+  tunnel.lamp->intensity = 255.0f;
+  if (!render_context_add_light(tunnel.context, tunnel.lamp)) {
+    tunnel_release();
+    return 0;
+  }
+  render_scene_reset_time(tunnel.scene);
+  tunnel.scene->time = TUNNEL_FLIGHT_START_TIME;
   return 1;
 }
 
 int32_t tunnel_frame() {
-  // The flight draws with depth: its first frame switches the frame's depth
-  // handling on (the sequencer switches it off when the state is left).
-  if (!tunnel_started) {
-    tunnel_started = 1;
-    tunnel_frame_pixmap->flags |= PIXMAP_DEPTH;
+  tunnel_state& t = tunnel;
+  if (!t.scene || !t.context)
+    return 0; // nothing to fly through
+  pixmap* f = t.frame;
+  if (!t.started) {
+    t.started = 1;
+    select_polygondrawer(32);
+    f->flags |= PIXMAP_DEPTH;
   }
+  // The colour plane is not cleared: the tunnel fills the whole view.
+  if (f->depth)
+    mem_fill_words(f->depth, uint32_t(PIXMAP_FAR_DEPTH), size_t(f->width) * size_t(f->height));
+  render_scene_animate(t.scene);
+  render_scene_draw(t.scene, t.context);
+
+  // A clock that reports nonsense moves nothing on.
+  float fd = t.clock->frame_delta;
+  if (!std::isfinite(fd) || fd < 0)
+    fd = 0;
+  tunnel_advance(&t, fd);
+  tunnel_fades(&t, fd, t.clock->order, t.clock->row);
   return 0; // the sequencer leaves this state on a music order
 }

@@ -1,0 +1,158 @@
+// The tunnel flight in the show, on the generated data.dat: Space skips the
+// opening, the parts before the flight end at once while they are stubs, and
+// the flight then runs until the song reaches order 22.
+#include "headless.h"
+#include "music.h"
+#include "opening_fixtures.h"
+#include "shell.h"
+#include "testkit.h"
+#include "vfs.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+namespace {
+constexpr int32_t FPS = 60;
+constexpr int32_t TUNNEL_STATE = 7;
+
+void advance_clock(void*) {
+  music_virtual_advance_to(music_virtual_frame_sample(uint64_t(headless_retraces()), FPS), nullptr);
+}
+
+struct frame_record {
+  shell_frame_info info;
+  uint64_t hash;
+  double lit;        // share of pixels that are not black
+  double brightness; // mean of the three channels, 0 to 255
+  uint32_t first;    // the top-left pixel
+};
+
+frame_record record_of(const shell_frame_info* info, const pixmap* p) {
+  uint64_t h = 1469598103934665603ull;
+  int64_t lit = 0, sum = 0;
+  const int64_t all = int64_t(p->width) * p->height;
+  for (int64_t i = 0; i < all; i++) {
+    const uint32_t px = p->pixels[i] & 0xFFFFFF;
+    h = (h ^ px) * 1099511628211ull;
+    lit += px != 0;
+    sum += (px & 255) + ((px >> 8) & 255) + (px >> 16);
+  }
+  return {*info, h, double(lit) / double(all), double(sum) / double(3 * all), p->pixels[0] & 0xFFFFFF};
+}
+
+struct tunnel_show : ::testing::Test {
+  testkit_tempdir dir{true};
+  std::vector<frame_record> frames;
+
+  void SetUp() override {
+    music_reset();
+    headless_reset();
+    pfs_device_reset();
+    vfs_device_enable(&stdio_device, 0);
+  }
+  void TearDown() override {
+    music_reset();
+    headless_reset();
+    pfs_device_reset();
+  }
+  static void observe(void* self, const shell_frame_info* info) {
+    static_cast<tunnel_show*>(self)->frames.push_back(record_of(info, headless_screen()));
+  }
+  // Stops a few frames after the flight, or at a time limit.
+  static int stop(void* self) {
+    const tunnel_show* f = static_cast<tunnel_show*>(self);
+    return headless_retraces() > int64_t(FPS) * 200 ||
+           (!f->frames.empty() && f->frames.back().info.part_state > TUNNEL_STATE + 1);
+  }
+  int first_of(int32_t state) const {
+    for (size_t i = 0; i < frames.size(); i++)
+      if (frames[i].info.part_state == state)
+        return int(i);
+    return -1;
+  }
+};
+
+int write_build_archive(const std::string& dir) {
+  const std::vector<uint8_t> bytes = testkit_read_file(testkit_bin_dir() + "/data.dat");
+  if (bytes.empty())
+    return 0;
+  testkit_write_file(dir + "/data.dat", bytes);
+  return 1;
+}
+} // namespace
+
+TEST_F(tunnel_show, TheFlightRunsUntilOrderTwentyTwoAndEndsInWhite) {
+  ASSERT_EQ(write_build_archive(dir.path), 1);
+  // Space through the galaxy and the intro's sections.
+  for (double k : {1.0, 2.0, 3.0, 4.0})
+    headless_add_key(k, VK_SPACE);
+  music_virtual_enable(1);
+  headless_configure(FPS, advance_clock, nullptr);
+  shell_result result{};
+  shell_config config{&headless_driver, nullptr, observe, stop, this, &result};
+  testing::internal::CaptureStdout();
+  const int status = shell_run(&config);
+  testing::internal::GetCapturedStdout();
+  ASSERT_EQ(status, 0);
+
+  const int first = first_of(TUNNEL_STATE), after = first_of(TUNNEL_STATE + 1);
+  ASSERT_GT(first, 0);
+  ASSERT_GT(after, first + 100);
+  // Entered after the opening, left on the music: the last step saw order 22
+  // (the position after the frame before) for the first time.
+  EXPECT_LT(frames[size_t(after - 3)].info.order, 22u);
+  EXPECT_GE(frames[size_t(after - 2)].info.order, 22u);
+
+  // The first frame is the purple tint, different from what came before.
+  EXPECT_EQ(frames[size_t(first)].first, 0x941040u);
+  EXPECT_NE(frames[size_t(first)].hash, frames[size_t(first - 1)].hash);
+  // Once the tint has cleared: lit frames; during the flight (about 23
+  // seconds) they change every frame.
+  int same = 0, counted = 0;
+  for (int i = first + 130; i < after; i++) {
+    const frame_record& f = frames[size_t(i)];
+    ASSERT_GT(f.lit, 0.99) << "frame " << i;
+    // The sequencer turns depth off again in the step that leaves the state.
+    ASSERT_EQ(bool(f.info.frame_flags & PIXMAP_DEPTH), i < after - 1) << "frame " << i;
+    if (i < first + 22 * FPS) {
+      same += f.hash == frames[size_t(i - 1)].hash;
+      counted++;
+    }
+  }
+  EXPECT_LT(same, counted / 20);
+  // Started at order 8 here, the camera reaches the light long before order
+  // 21 and holds its view: the picture stays the same until the step that
+  // sees row 101 of order 21, and then washes out to white.
+  int wash = -1;
+  for (int i = first + 1; i < after && wash < 0; i++)
+    if (frames[size_t(i - 1)].info.order == 21 && frames[size_t(i - 1)].info.row > 100)
+      wash = i;
+  ASSERT_GT(wash, first + 30 * FPS);
+  EXPECT_EQ(frames[size_t(wash - 1)].hash, frames[size_t(wash - 600)].hash) << "no wash before row 101";
+  EXPECT_EQ(frames[size_t(wash)].hash, frames[size_t(wash - 1)].hash) << "the wash starts at 0";
+  EXPECT_GT(frames[size_t(wash + 30)].brightness, frames[size_t(wash)].brightness);
+  // White by the time the song reaches order 22. (The step that sees order
+  // 22 sees row 0 there, so it draws the scene without the wash.)
+  EXPECT_GT(frames[size_t(after - 2)].brightness, 254.5);
+}
+
+TEST_F(tunnel_show, DemoRenderReportsTheFlight) {
+  ASSERT_EQ(write_build_archive(dir.path), 1);
+  const std::string cmd = testkit_bin_dir() +
+                          "/demo_render --key 1:space 2:space 3:space 4:space --time-limit 12 --report r.json "
+                          ">/dev/null 2>&1";
+  ASSERT_EQ(testkit_run(cmd), 0);
+  const auto bytes = testkit_read_file("r.json");
+  const nlohmann::json j = nlohmann::json::parse(std::string(bytes.begin(), bytes.end()));
+  bool found = false;
+  for (const auto& s : j["states"]) {
+    if (s["state"] != TUNNEL_STATE)
+      continue;
+    found = true;
+    EXPECT_GT(s["frames"].get<int>(), 300);
+    EXPECT_GE(s["step_us"]["p95"].get<double>(), s["step_us"]["median"].get<double>());
+    EXPECT_EQ(s["begin"]["frame_flags"].get<uint32_t>() & PIXMAP_DEPTH, uint32_t(PIXMAP_DEPTH));
+  }
+  EXPECT_TRUE(found);
+}

@@ -1,9 +1,12 @@
 // The diffuse cube's frame step on the build's data, with the blobs in
 // motion (the clouds at their usual size) and with every blob on one spot
-// (the densest clouds, the largest glows).
+// (the densest clouds, the largest glows); the light object with its
+// beams short and at their longest.
 #include "blend.h"
 #include "dcube.h"
 #include "dcube_parts.h"
+#include "lobj.h"
+#include "lobj_parts.h"
 #include "music.h"
 #include "vfs.h"
 
@@ -39,7 +42,7 @@ diffuse_bench* bench_setup() {
   std::fflush(stdout);
   const int saved = dup(1), null = open("/dev/null", O_WRONLY);
   dup2(null, 1);
-  const bool ok = dcube_init(&b.clock, nullptr, b.frame, nullptr);
+  const bool ok = dcube_init(&b.clock, nullptr, b.frame, nullptr) && lobj_init(&b.clock, b.frame, nullptr);
   std::fflush(stdout);
   dup2(saved, 1);
   close(saved);
@@ -87,3 +90,20 @@ static void BM_dcube_frame_dense(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_dcube_frame_dense)->Unit(benchmark::kMicrosecond);
+
+static void BM_lobj_frame(benchmark::State& state) {
+  diffuse_bench* b = bench_setup();
+  if (!b) {
+    state.SkipWithError("no data.dat");
+    return;
+  }
+  set_clock(&b->clock, 1.2f, 37, 8);
+  lobj_state* s = lobj_get_state();
+  const float scale = float(state.range(0));
+  for (auto _ : state) {
+    s->beam_scale = scale / 0.9f;
+    lobj_frame();
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_lobj_frame)->Arg(2)->Arg(7)->Unit(benchmark::kMicrosecond);

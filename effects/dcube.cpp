@@ -1,12 +1,60 @@
-// Until this effect is written its frame step only ends the state.
+// The diffuse cube: four blobs float inside an invisible turning cube; the
+// cube's volume is drawn as a lattice of glows sized by the blobs' density,
+// over a background picture. On every bar the cube jumps an eighth of a turn.
 #include "dcube.h"
 
+#include "dcube_parts.h"
+#include "gif.h"
+#include "music.h"
+#include "pcx.h"
+
+namespace {
+dcube_state dcube;
+
+void dcube_release() {
+  for (pixmap* p : {dcube.glow, dcube.background})
+    if (p)
+      pixmap_free(p);
+  dcube = dcube_state{};
+}
+} // namespace
+
+dcube_state* dcube_get_state() { return &dcube; }
+
+pixmap* dcube_background() { return dcube.background; }
+
 int32_t dcube_init(music_clock* clock, display_driver* driver, pixmap* frame, uint8_t* shade) {
-  (void)clock;
-  (void)driver;
-  (void)frame;
-  (void)shade;
+  dcube_release();
+  dcube.clock = clock;
+  dcube.driver = driver;
+  dcube.frame = frame;
+  dcube.shade = shade;
+  dcube_reset_motion(&dcube);
+
+  dcube.glow = gif_load("data/seqzoom/flares/flare3.gif");
+  if (!dcube.glow)
+    return 0;
+  dcube.background = pcx_load("data/diffuse/bgpic.pcx");
+  // The background is copied whole over the 320 x 240 frame.
+  if (!dcube.background || dcube.background->width < 320 || dcube.background->height < 240) {
+    if (dcube.background)
+      pixmap_free(dcube.background);
+    dcube.background = nullptr;
+    return 0;
+  }
   return 1;
 }
 
-int32_t dcube_frame() { return 0; }
+int32_t dcube_frame() {
+  dcube_state& s = dcube;
+  const float fd = s.clock->frame_delta;
+  const uint32_t row = s.clock->row;
+
+  pixmap_blit(s.frame, 0, 0, s.background, 0, 0, 320, 240);
+  dcube_fill_density(s.density, s.blobs);
+  dcube_move_blobs(s.blobs, fd);
+  dcube_project(s.vertices, s.a0, s.a1, s.a2, s.t, s.projected);
+  dcube_turn(&s, fd, row);
+  dcube_draw_lattice(s.frame, s.glow, s.projected, s.density);
+  return s.clock->order < 37 ? 1 : 0;
+}

@@ -1,4 +1,4 @@
-// Diffuse cube.
+// Diffuse cube: clouds of light turning inside an invisible cube.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,5 @@
-// Light object.
+// Light object: a perforated chrome sphere with beams of light shooting out
+// of its white core.
 #pragma once
 
 #include <cstdint>

@@ -7,13 +7,13 @@
 #include "opening_art.h"
 
 static int seqzoom_flare3(std::vector<forge_file>* out, std::string* error) {
-  const int32_t size = 64;
+  const int32_t size = 128;
   art_canvas c;
   art_canvas_init(&c, size, size);
   const art_colour core = art_rgb(255, 244, 225), halo = art_rgb(255, 120, 40), rim = art_rgb(120, 50, 200);
   for (int32_t y = 0; y < size; y++)
     for (int32_t x = 0; x < size; x++) {
-      const float dx = (float(x) + 0.5f - 32.0f) / 32.0f, dy = (float(y) + 0.5f - 32.0f) / 32.0f;
+      const float dx = (float(x) + 0.5f - 64.0f) / 64.0f, dy = (float(y) + 0.5f - 64.0f) / 64.0f;
       const float d = std::sqrt(dx * dx + dy * dy);
       const float edge = 1.0f - art_smoothstep(0.6f, 0.97f, d);
       const float hot = std::exp(-d * d / (0.12f * 0.12f));

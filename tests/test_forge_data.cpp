@@ -253,7 +253,8 @@ TEST(ForgeData, ContactSheetsShowEveryFolderThroughTheReaders) {
     ASSERT_TRUE(fs::exists(png)) << png;
     test_image sheet;
     ASSERT_TRUE(test_magick_decode(png, &sheet)) << png;
-    EXPECT_GT(sheet.width, 300);
+    // A folder of one small square picture makes the narrowest sheet.
+    EXPECT_GT(sheet.width, 250);
     // A heading and at least one row of thumbnails (a wide picture's is
     // 320 x 120).
     EXPECT_GT(sheet.height, 150);

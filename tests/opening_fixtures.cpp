@@ -65,3 +65,17 @@ opening_pixmap opening_noise(int32_t width, int32_t height, uint32_t seed, uint3
   }
   return pm;
 }
+
+uint64_t opening_picture_hash(const pixmap* p) {
+  uint64_t h = 1469598103934665603ull;
+  for (int64_t i = 0; i < int64_t(p->width) * p->height; i++)
+    h = (h ^ (p->pixels[i] & 0xFFFFFF)) * 1099511628211ull;
+  return h;
+}
+
+double opening_lit_share(const pixmap* p) {
+  int64_t lit = 0, all = int64_t(p->width) * p->height;
+  for (int64_t i = 0; i < all; i++)
+    lit += (p->pixels[i] & 0xFFFFFF) != 0;
+  return double(lit) / double(all);
+}

@@ -32,6 +32,11 @@ using opening_pixmap = std::unique_ptr<pixmap, opening_pixmap_deleter>;
 
 // A pixmap filled by a simple hash of the pixel index and seed.
 opening_pixmap opening_noise(int32_t width, int32_t height, uint32_t seed, uint32_t flags = 0);
+// A hash of a picture's colour bytes, to tell frames apart.
+uint64_t opening_picture_hash(const pixmap* p);
+// The share of a picture's pixels that are not black.
+double opening_lit_share(const pixmap* p);
+
 // The three colour bytes of a pixel.
 inline uint32_t opening_rgb(uint32_t p) { return p & 0xFFFFFF; }
 inline uint32_t opening_channel(uint32_t p, int k) { return (p >> (8 * k)) & 255; }

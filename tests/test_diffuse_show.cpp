@@ -26,20 +26,6 @@ struct frame_record {
   double lit;    // share of pixels that are not black
 };
 
-uint64_t picture_hash(const pixmap* p) {
-  uint64_t h = 1469598103934665603ull;
-  for (int64_t i = 0; i < int64_t(p->width) * p->height; i++)
-    h = (h ^ (p->pixels[i] & 0xFFFFFF)) * 1099511628211ull;
-  return h;
-}
-
-double lit_share(const pixmap* p) {
-  int64_t lit = 0, all = int64_t(p->width) * p->height;
-  for (int64_t i = 0; i < all; i++)
-    lit += (p->pixels[i] & 0xFFFFFF) != 0;
-  return double(lit) / double(all);
-}
-
 // One run of the show from the start to the end part. Every part before the
 // diffuse cube that lasts more than a frame is skipped with Space.
 struct diffuse_show : ::testing::Test {
@@ -68,7 +54,7 @@ struct diffuse_show : ::testing::Test {
       headless_add_key(double(headless_retraces()) / FPS, VK_SPACE);
       f->skipped = s;
     }
-    f->frames.push_back({*info, picture_hash(screen), lit_share(screen)});
+    f->frames.push_back({*info, opening_picture_hash(screen), opening_lit_share(screen)});
   }
   static int stop(void* self) {
     const diffuse_show* f = static_cast<diffuse_show*>(self);

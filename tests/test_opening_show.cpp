@@ -36,20 +36,6 @@ struct frame_record {
   double lit;    // share of pixels that are not black
 };
 
-uint64_t picture_hash(const pixmap* p) {
-  uint64_t h = 1469598103934665603ull;
-  for (int64_t i = 0; i < int64_t(p->width) * p->height; i++)
-    h = (h ^ (p->pixels[i] & 0xFFFFFF)) * 1099511628211ull;
-  return h;
-}
-
-double lit_share(const pixmap* p) {
-  int64_t lit = 0, all = int64_t(p->width) * p->height;
-  for (int64_t i = 0; i < all; i++)
-    lit += (p->pixels[i] & 0xFFFFFF) != 0;
-  return double(lit) / double(all);
-}
-
 struct opening_fixture : ::testing::Test {
   testkit_tempdir dir{true};
   std::vector<frame_record> frames;
@@ -72,7 +58,7 @@ struct opening_fixture : ::testing::Test {
   static void observe(void* self, const shell_frame_info* info) {
     const pixmap* screen = headless_screen();
     static_cast<opening_fixture*>(self)->frames.push_back(
-        {*info, music_clock_get()->tick_count, picture_hash(screen), lit_share(screen)});
+        {*info, music_clock_get()->tick_count, opening_picture_hash(screen), opening_lit_share(screen)});
   }
   static int stop(void* self) {
     const opening_fixture* f = static_cast<opening_fixture*>(self);

@@ -183,11 +183,12 @@ TEST(ForgeData, ArchiveOptionPacksTheTreeAsPfsPackDoes) {
   testkit_tempdir dir;
   const std::string tree = dir.path + "/tree", pfs = testkit_bin_dir() + "/pfs";
   std::string out;
-  ASSERT_EQ(testkit_run(forge_exe() + " --only data/l " + tree + " --archive " + dir.path + "/forge.dat 2>&1", &out), 0)
+  ASSERT_EQ(testkit_run(forge_exe() + " --only data/lo " + tree + " --archive " + dir.path + "/forge.dat 2>&1", &out),
+            0)
       << out;
   ASSERT_EQ(testkit_run(pfs + " pack " + tree + "/data " + dir.path + "/pfs.dat 2>&1", &out), 0) << out;
   const auto packed = testkit_read_file(dir.path + "/forge.dat");
-  ASSERT_EQ(read_tree(tree + "/data").size(), 2u) << "the two files under data/ starting with l";
+  ASSERT_GE(read_tree(tree + "/data").size(), 2u) << "the files under data/ starting with lo";
   EXPECT_TRUE(packed == testkit_read_file(dir.path + "/pfs.dat"));
 
   ASSERT_EQ(testkit_run(pfs + " pack " + build_tree() + "/data " + dir.path + "/built.dat 2>&1", &out), 0) << out;
@@ -196,7 +197,7 @@ TEST(ForgeData, ArchiveOptionPacksTheTreeAsPfsPackDoes) {
   // Without OUTDIR there is no tree to pack; a refused pack fails the run.
   EXPECT_NE(testkit_run(forge_exe() + " --list --archive " + dir.path + "/x.dat 2>&1", &out), 0);
   EXPECT_NE(out.find("give OUTDIR"), std::string::npos) << out;
-  EXPECT_NE(testkit_run(forge_exe() + " --only data/l " + tree + " --archive " + tree + "/data/in.dat 2>&1", &out), 0);
+  EXPECT_NE(testkit_run(forge_exe() + " --only data/lo " + tree + " --archive " + tree + "/data/in.dat 2>&1", &out), 0);
   EXPECT_FALSE(fs::exists(tree + "/data/in.dat"));
   EXPECT_FALSE(fs::exists(dir.path + "/x.dat"));
 }

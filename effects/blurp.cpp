@@ -4,10 +4,8 @@
 
 #include "random.h"
 
-int32_t blurp_init(music_clock* clock, pixmap* frame, uint8_t* shade) {
-  (void)clock;
-  (void)frame;
-  (void)shade;
+int32_t blurp_init(show_context* show) {
+  (void)show;
   demo_srand_clock();
   return 1;
 }

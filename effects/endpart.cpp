@@ -1,9 +1,8 @@
 // Until this effect is written its frame step only ends the state.
 #include "endpart.h"
 
-int32_t endpart_init(music_clock* clock, pixmap* frame) {
-  (void)clock;
-  (void)frame;
+int32_t endpart_init(show_context* show) {
+  (void)show;
   return 1;
 }
 

@@ -3,10 +3,12 @@
 
 #include <cstdint>
 
+#include "show_context.h"
+
 struct display_driver;
 struct music_clock;
 struct pixmap;
 struct render_context;
 
-int32_t endpart_init(music_clock* clock, pixmap* frame);
+int32_t endpart_init(show_context* show);
 int32_t endpart_frame();

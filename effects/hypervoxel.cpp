@@ -5,10 +5,8 @@
 
 static pixmap* hypervoxel_frame_pixmap = nullptr;
 
-int32_t hypervoxel_init(music_clock* clock, pixmap* frame, render_context* rc) {
-  (void)clock;
-  (void)rc;
-  hypervoxel_frame_pixmap = frame;
+int32_t hypervoxel_init(show_context* show) {
+  hypervoxel_frame_pixmap = show->frame;
   return 1;
 }
 

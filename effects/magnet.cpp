@@ -1,11 +1,8 @@
 // Until this effect is written its frame step only ends the state.
 #include "magnet.h"
 
-int32_t magnet_init(music_clock* clock, pixmap* frame, uint8_t* shade, render_context* rc) {
-  (void)clock;
-  (void)frame;
-  (void)shade;
-  (void)rc;
+int32_t magnet_init(show_context* show) {
+  (void)show;
   return 1;
 }
 

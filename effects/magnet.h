@@ -3,10 +3,12 @@
 
 #include <cstdint>
 
+#include "show_context.h"
+
 struct display_driver;
 struct music_clock;
 struct pixmap;
 struct render_context;
 
-int32_t magnet_init(music_clock* clock, pixmap* frame, uint8_t* shade, render_context* rc);
+int32_t magnet_init(show_context* show);
 int32_t magnet_frame();

@@ -1,10 +1,8 @@
 // Until this effect is written its frame step only ends the state.
 #include "mirrors.h"
 
-int32_t mirrors_init(pixmap* frame, music_clock* clock, uint8_t* shade) {
-  (void)frame;
-  (void)clock;
-  (void)shade;
+int32_t mirrors_init(show_context* show) {
+  (void)show;
   return 1;
 }
 

@@ -1,10 +1,8 @@
 // Until this effect is written its frame step only ends the state.
 #include "qube.h"
 
-int32_t qube_init(music_clock* clock, pixmap* frame, render_context* rc) {
-  (void)clock;
-  (void)frame;
-  (void)rc;
+int32_t qube_init(show_context* show) {
+  (void)show;
   return 1;
 }
 

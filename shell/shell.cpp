@@ -52,6 +52,7 @@ struct shell_show {
   int32_t hidden_mode;
   pixmap* sprite_picture;
   hidden_sprite sprite;
+  show_context context; // what the effects' inits receive
 };
 shell_show show;
 
@@ -66,14 +67,14 @@ const effect_init effect_inits[] = {
     {[] { return icube_init(show.clock, show.frame, show.rc); }, "Unable to init i_cube!\n"},
     {[] { return tunnel_init(show.clock, show.frame); }, "Unable to init 3d-tunnel flight!\n"},
     {[] { return galaxy_init(show.clock, show.frame, show.shade); }, "Unable to init galaxy!"},
-    {[] { return mirrors_init(show.frame, show.clock, show.shade); }, "Unable to init rimbel mirrors!\n"},
-    {[] { return blurp_init(show.clock, show.frame, show.shade); }, "Unable to init blurp!\n"},
-    {[] { return net_init(show.clock, show.frame, show.shade, show.rc); }, "Unable to init 3d_net!\n"},
-    {[] { return magnet_init(show.clock, show.frame, show.shade, show.rc); }, "Unable to load magnet files\n"},
+    {[] { return mirrors_init(&show.context); }, "Unable to init rimbel mirrors!\n"},
+    {[] { return blurp_init(&show.context); }, "Unable to init blurp!\n"},
+    {[] { return net_init(&show.context); }, "Unable to init 3d_net!\n"},
+    {[] { return magnet_init(&show.context); }, "Unable to load magnet files\n"},
     {[] { return dcube_init(show.clock, show.driver, show.frame, show.shade); }, "Unable to init diffuse cube!\n"},
-    {[] { return qube_init(show.clock, show.frame, show.rc); }, "Unable to init quben!\n"},
+    {[] { return qube_init(&show.context); }, "Unable to init quben!\n"},
     {[] { return lobj_init(show.clock, show.frame, show.rc); }, "Unable to init lobj!\n"},
-    {[] { return hypervoxel_init(show.clock, show.frame, show.rc); }, "Unable to init hypervoxel part!\n"},
+    {[] { return hypervoxel_init(&show.context); }, "Unable to init hypervoxel part!\n"},
 };
 
 // The one error path of start-up: the music stops (closing the audio
@@ -174,6 +175,7 @@ int shell_start(const shell_config* config) {
   display_driver* d = config->driver;
   if (!d->open(320, 240, "Vorlane by Pexil", 2) && !d->open(640, 480, "Vorlane by Pexil", 2))
     return shell_fatal(config, "Unable to open graphics mode!");
+  show.context = show_context{show.clock, show.frame, show.shade, show.rc, show.driver, show_pictures{}};
   return -1;
 }
 
@@ -323,7 +325,7 @@ int shell_run(const shell_config* config) {
     result->exit_path = "limit";
 
   if (done) {
-    if (!endpart_init(show.clock, show.frame)) {
+    if (!endpart_init(&show.context)) {
       d->close();
       return shell_fatal(config, "Unable to init endpart!\n");
     }

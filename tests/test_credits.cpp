@@ -23,7 +23,8 @@ TEST(Credits, InitSeedsTheGeneratorFromTheClock) {
   for (int attempt = 0; attempt < 3; attempt++) {
     demo_srand(12345);
     const uint32_t before = uint32_t(std::time(nullptr));
-    blurp_init(nullptr, nullptr, nullptr);
+    show_context show{};
+    blurp_init(&show);
     const std::vector<int32_t> got = draws(8);
     const uint32_t after = uint32_t(std::time(nullptr));
     if (before != after)

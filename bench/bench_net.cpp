@@ -1,13 +1,17 @@
-// The net and the hypervoxel on the build's data: the block filler alone,
-// the net drawn shaded and plain, the net's sheet stage and the
-// hypervoxel's frame step (while the background zooms and after).
+// The magnet, the qube, the net and the hypervoxel on the build's data: the
+// block filler alone, the magnet's field and its end phase, the qube's
+// frame, the net drawn shaded, its sheet stage, and the hypervoxel's frame
+// step (while the background zooms and after).
 #include "blend.h"
 #include "block_fill.h"
 #include "hypervoxel.h"
 #include "hypervoxel_parts.h"
+#include "magnet.h"
+#include "magnet_parts.h"
 #include "music.h"
 #include "net.h"
 #include "net_parts.h"
+#include "qube.h"
 #include "render_context.h"
 #include "shade.h"
 #include "vfs.h"
@@ -58,7 +62,8 @@ net_bench* bench_setup() {
   b.frame = pixmap_create(320, 240, PIXMAP_DEPTH | PIXMAP_CLEAR);
   b.rc = render_context_create(1, b.frame, 320, 240, 400.0f);
   b.show = show_context{&b.clock, b.frame, b.shade, b.rc, nullptr, show_pictures{}};
-  if (!quietly([&] { return net_init(&b.show) && hypervoxel_init(&b.show); }))
+  if (!quietly(
+          [&] { return net_init(&b.show) && magnet_init(&b.show) && qube_init(&b.show) && hypervoxel_init(&b.show); }))
     return nullptr;
   b.ready = true;
   return &b;
@@ -149,3 +154,39 @@ static void BM_hypervoxel_frame(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_hypervoxel_frame)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The magnet's frame: the field with the cube (0), the end phase with the
+// net (1); the scene is restarted whenever it ends.
+static void BM_magnet_frame(benchmark::State& state) {
+  net_bench* b = bench_setup();
+  if (!b) {
+    state.SkipWithError("no data.dat");
+    return;
+  }
+  magnet_state* s = magnet_get_state();
+  set_clock(&b->clock, 1.2f, 22, 10);
+  for (auto _ : state) {
+    if (s->cube.done || s->scene_clock >= MAGNET_SCENE_TIME) {
+      magnet_field_reset(&s->field);
+      magnet_cube_reset(&s->cube);
+      s->scene_clock = 0.0f;
+      s->cube.glow = 128.0f;
+    }
+    s->field.strength = state.range(0) ? 200.0f : 120.0f;
+    benchmark::DoNotOptimize(magnet_frame());
+  }
+}
+BENCHMARK(BM_magnet_frame)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The qube's frame: feedback, net, cube, flares and the weighted blur.
+static void BM_qube_frame(benchmark::State& state) {
+  net_bench* b = bench_setup();
+  if (!b) {
+    state.SkipWithError("no data.dat");
+    return;
+  }
+  set_clock(&b->clock, 1.2f, 26, 0);
+  for (auto _ : state)
+    benchmark::DoNotOptimize(qube_frame());
+}
+BENCHMARK(BM_qube_frame)->Unit(benchmark::kMicrosecond);

@@ -3,6 +3,7 @@
 // inits receive, with the build's data in a test archive.
 #pragma once
 
+#include "blend.h"
 #include "opening_fixtures.h"
 #include "render_context.h"
 #include "shade.h"
@@ -21,8 +22,19 @@ inline opening_pixmap net_coordinate_texture(uint32_t extra) {
   return t;
 }
 
+// The files of the net, the hypervoxel, the magnet and the qube from the
+// build's data.dat (and the pictures the tests put in their place).
+inline opening_files net_build_files() {
+  opening_files out;
+  for (const auto& [name, bytes] : opening_build_files())
+    for (const char* folder : {"netnet/", "hvoxel/", "magnet/", "qube/"})
+      if (name.rfind(folder, 0) == 0)
+        out[name] = bytes;
+  return out;
+}
+
 // The frame, render context, shade table and clock of the show in one show
-// context; archive() makes the archive device read the given files.
+// context, and the blending tables start-up builds; archive() makes the archive device read the given files.
 struct net_show_objects : ::testing::Test {
   testkit_tempdir dir;
   opening_pixmap frame{pixmap_create(320, 240, PIXMAP_CLEAR | PIXMAP_DEPTH)};
@@ -34,6 +46,7 @@ struct net_show_objects : ::testing::Test {
   void SetUp() override {
     rc = render_context_create(1, frame.get(), 320, 240, 400.0f);
     shade_table_build(shade, 255, 0);
+    build_mul_tables();
     show = show_context{&clock, frame.get(), shade, rc, nullptr, show_pictures{}};
   }
   void TearDown() override {
@@ -43,5 +56,13 @@ struct net_show_objects : ::testing::Test {
   void archive(const opening_files& files) {
     std::string error;
     ASSERT_EQ(opening_use_archive(dir.path, files, &error), 1) << error;
+  }
+  // Runs an init on the archive of files, its readers' lines kept quiet.
+  int32_t init_with(const opening_files& files, int32_t (*init)(show_context*)) {
+    archive(files);
+    testing::internal::CaptureStdout();
+    const int32_t ok = init(&show);
+    testing::internal::GetCapturedStdout();
+    return ok;
   }
 };

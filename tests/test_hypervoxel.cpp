@@ -125,17 +125,10 @@ TEST(HvoxelBall, HeightRowsScrollAndWrap) {
 }
 
 namespace {
-struct hvoxel_data : net_show_objects {
-  // The net's init loads the background; then the hypervoxel's.
-  int init_with(const opening_files& files) {
-    archive(files);
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(net_init(&show), 1);
-    const int32_t ok = hypervoxel_init(&show);
-    testing::internal::GetCapturedStdout();
-    return ok;
-  }
-};
+// The net's init loads the background; then the hypervoxel's runs.
+int32_t net_then_hypervoxel_init(show_context* show) { return net_init(show) && hypervoxel_init(show); }
+
+using hvoxel_data = net_show_objects;
 
 // An SCX file of the given size, every byte 100.
 std::vector<uint8_t> scx_of(int32_t width, int32_t height) {
@@ -148,7 +141,7 @@ std::vector<uint8_t> scx_of(int32_t width, int32_t height) {
 } // namespace
 
 TEST_F(hvoxel_data, SmallOrMissingFilesFailTheInitCleanly) {
-  const opening_files& all = opening_build_files();
+  const opening_files all = net_build_files();
   ASSERT_EQ(all.at("hvoxel/hdata7.scx").size(), 778u + 128 * 128);
   struct variant {
     const char* what;
@@ -167,18 +160,18 @@ TEST_F(hvoxel_data, SmallOrMissingFilesFailTheInitCleanly) {
       files.erase(v.name);
     else
       files[v.name] = v.bytes;
-    EXPECT_EQ(init_with(files), 0);
+    EXPECT_EQ(init_with(files, net_then_hypervoxel_init), 0);
     EXPECT_EQ(show.pictures.hvoxel_backdrop, nullptr);
     EXPECT_EQ(hypervoxel_frame(), 0);
   }
   // Without the net's background there is nothing to zoom.
-  ASSERT_EQ(init_with(all), 1);
+  ASSERT_EQ(init_with(all, net_then_hypervoxel_init), 1);
   show.pictures.hvoxel_background = nullptr;
   EXPECT_EQ(hypervoxel_init(&show), 0);
 }
 
 TEST_F(hvoxel_data, TheBallMorphsOverTheZoomUntilOrder34) {
-  ASSERT_EQ(init_with(opening_build_files()), 1);
+  ASSERT_EQ(init_with(net_build_files(), net_then_hypervoxel_init), 1);
   const pixmap* bg = show.pictures.hvoxel_background;
   const pixmap* backdrop = show.pictures.hvoxel_backdrop;
   ASSERT_NE(backdrop, nullptr);
@@ -235,7 +228,7 @@ TEST_F(hvoxel_data, TheBallMorphsOverTheZoomUntilOrder34) {
 }
 
 TEST_F(hvoxel_data, AFirstFrameAtOrder34LeavesNoFlags) {
-  ASSERT_EQ(init_with(opening_build_files()), 1);
+  ASSERT_EQ(init_with(net_build_files(), net_then_hypervoxel_init), 1);
   frame->flags = PIXMAP_DEPTH | PIXMAP_CLEAR;
   opening_clock_set(&clock, 1.0f, 35, 0);
   EXPECT_EQ(hypervoxel_frame(), 0);

@@ -191,20 +191,10 @@ TEST(NetSheet, ColumnsFoldOneAfterAnotherIntoTheBall) {
   EXPECT_EQ(sheet.shift, 321.0f) << "gone: nothing more happens";
 }
 
-namespace {
-struct net_data : net_show_objects {
-  int init_with(const opening_files& files) {
-    archive(files);
-    testing::internal::CaptureStdout();
-    const int32_t ok = net_init(&show);
-    testing::internal::GetCapturedStdout();
-    return ok;
-  }
-};
-} // namespace
+using net_data = net_show_objects;
 
 TEST_F(net_data, MissingOrShortFilesFailTheInitCleanly) {
-  const opening_files& all = opening_build_files();
+  const opening_files all = net_build_files();
   ASSERT_TRUE(all.count("netnet/env.scx"));
   const std::vector<uint8_t>& map = all.at("netnet/env.scx");
   ASSERT_EQ(map.size(), 778u + 128 * 128);
@@ -218,7 +208,7 @@ TEST_F(net_data, MissingOrShortFilesFailTheInitCleanly) {
       {"normal map one byte short", "netnet/env.scx", std::vector<uint8_t>(map.begin(), map.end() - 1)},
       {"normal map of a header only", "netnet/env.scx", std::vector<uint8_t>(map.begin(), map.begin() + 778)},
       {"no texture", "netnet/envmap.pcx", {}},
-      {"small texture", "netnet/envmap.pcx", all.at("galaxy/pexil.pcx")},
+      {"small texture", "netnet/envmap.pcx", opening_build_files().at("galaxy/pexil.pcx")},
       {"no background", "hvoxel/bgpic.jpg", {}}};
   for (const variant& v : cases) {
     SCOPED_TRACE(v.what);
@@ -228,7 +218,7 @@ TEST_F(net_data, MissingOrShortFilesFailTheInitCleanly) {
     else
       files[v.name] = v.bytes;
     show.pictures.hvoxel_background = nullptr;
-    EXPECT_EQ(init_with(files), 0);
+    EXPECT_EQ(init_with(files, net_init), 0);
     EXPECT_EQ(show.pictures.hvoxel_background, nullptr) << "nothing half-loaded is shared";
     net_draw(frame.get()); // draws nothing, and does not crash
     EXPECT_EQ(net_frame(), 0);
@@ -236,7 +226,7 @@ TEST_F(net_data, MissingOrShortFilesFailTheInitCleanly) {
 }
 
 TEST_F(net_data, TheNetBuildsUpThenFoldsAwayOverTheBackdrop) {
-  ASSERT_EQ(init_with(opening_build_files()), 1);
+  ASSERT_EQ(init_with(net_build_files(), net_init), 1);
   ASSERT_NE(show.pictures.hvoxel_background, nullptr);
   EXPECT_EQ(show.pictures.hvoxel_background->width, 320);
   net_state* s = net_get_state();

@@ -1,7 +1,8 @@
-// The net and the hypervoxel in the sequencer, in time with the song, on the
-// generated data.dat. Every part before them is skipped with Space on its
-// second frame, the tunnel flight included, so the frame's depth flag stays
-// set from the flight until the hypervoxel's first frame.
+// The magnet, the qube, the net and the hypervoxel in the sequencer, in time
+// with the song, on the generated data.dat. Every part before them is
+// skipped with Space on its second frame, the tunnel flight included, so the
+// frame's depth flag stays set from the flight until the hypervoxel's first
+// frame.
 #include "display.h"
 #include "headless.h"
 #include "music.h"
@@ -15,9 +16,12 @@
 namespace {
 constexpr int32_t FPS = 60;
 constexpr int32_t TUNNEL_STATE = 7;
+constexpr int32_t MAGNET_STATE = 8;
+constexpr int32_t QUBE_STATE = 9;
 constexpr int32_t NET_STATE = 10;
 constexpr int32_t HVOXEL_STATE = 11;
-constexpr int32_t FIRST_SHOWN = NET_STATE; // states from here on run to their cues
+constexpr int32_t FIRST_SHOWN = MAGNET_STATE; // states from here on run to their cues
+constexpr double TICKS_PER_FRAME = 1000.0 / 14.0 / FPS;
 
 void advance_clock(void*) {
   music_virtual_advance_to(music_virtual_frame_sample(uint64_t(headless_retraces()), FPS), nullptr);
@@ -94,16 +98,38 @@ struct net_show : ::testing::Test {
 };
 } // namespace
 
-TEST_F(net_show, TheNetAndTheHypervoxelRunToTheirCues) {
+TEST_F(net_show, FourScenesRunToTheirCues) {
   run();
   // The flight was left by Space, not by its cue.
   const int tunnel_last = last_of(TUNNEL_STATE);
   ASSERT_GT(tunnel_last, 0);
-  ASSERT_GE(skipped, TUNNEL_STATE);
+  ASSERT_EQ(skipped, TUNNEL_STATE);
   EXPECT_LT(frames[size_t(tunnel_last)].info.order, 22u);
+
+  // The magnet: its countdown runs out after 512 ticks, the beats grow the
+  // field until the net takes over and the cube has flown off; 2048 ticks
+  // at the most.
+  const int magnet_first = first_of(MAGNET_STATE), magnet_last = last_of(MAGNET_STATE);
+  ASSERT_EQ(magnet_first, tunnel_last + 1);
+  EXPECT_GT((magnet_last - magnet_first) * TICKS_PER_FRAME, 700);
+  EXPECT_LE((magnet_last - magnet_first) * TICKS_PER_FRAME, 2048);
+  // The qube: right after, until its first step that sees order 28.
+  const int qube_first = first_of(QUBE_STATE), qube_last = last_of(QUBE_STATE);
+  ASSERT_EQ(qube_first, magnet_last + 1);
+  EXPECT_GE(order_seen(qube_last), 28u);
+  EXPECT_LT(order_seen(qube_last - 1), 28u);
+  for (int i = magnet_first; i <= qube_last; i++) {
+    const frame_record& f = frames[size_t(i)];
+    ASSERT_TRUE(f.info.frame_flags & PIXMAP_DEPTH) << "frame " << i;
+    ASSERT_NE(f.hash, frames[size_t(i - 1)].hash) << "frame " << i << " moves";
+    // The field, until it grows dark before the net takes over.
+    if (i > magnet_first + FPS && i < magnet_first + 8 * FPS) {
+      ASSERT_GT(f.lit, 0.5) << "frame " << i;
+    }
+  }
   // The net: until 512 ticks after its first step at order 29 (7.2 seconds).
   const int net_first = first_of(NET_STATE), net_last = last_of(NET_STATE);
-  ASSERT_GT(net_first, 0);
+  ASSERT_EQ(net_first, qube_last + 1);
   int stage = -1;
   for (int i = net_first; i <= net_last && stage < 0; i++)
     if (order_seen(i) >= 29)

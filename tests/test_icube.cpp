@@ -177,6 +177,22 @@ TEST(IcubeDrawer, BadTrianglesAndTexturesDrawNothing) {
   polygon_free(p);
 }
 
+TEST(IcubeDrawer, ACornerFarAboveTheFrameStillDrawsTheRowsInIt) {
+  opening_pixmap tex = coded_texture();
+  opening_pixmap frame(pixmap_create(320, 240, 0));
+  // The top corner lies beyond the integer range of rows, which are stepped
+  // over in one go down to the frame's first.
+  const float xyz[9] = {0, -3e9f, 0, 200, 100, 0, 0, 200, 0};
+  const float uv[6] = {0, 0, 255, 0, 0, 255};
+  polygon* p = projected(xyz, uv, tex.get());
+  icube_draw_triangle(p, frame.get());
+  polygon_free(p);
+  EXPECT_NE(at(frame.get(), 0, 0), 0u);
+  EXPECT_NE(at(frame.get(), 150, 50), 0u);
+  EXPECT_EQ(at(frame.get(), 250, 50), 0u);
+  EXPECT_EQ(at(frame.get(), 5, 220), 0u);
+}
+
 TEST(IcubeTypewriter, TypesOneCharacterPerVisibleFrameAndMovesOnLineByLine) {
   opening_pixmap frame(pixmap_create(320, 240, 0));
   typewriter t{icube_lines, ICUBE_LINES, ICUBE_TEXT_COLOUR, 0, 0, 0.0f};

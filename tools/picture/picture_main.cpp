@@ -2,7 +2,7 @@
 //   picture info FILE            format, size and kind of the file
 //   picture png FILE OUT.png     the pixmap the show would display, as PNG
 #include "picture_decode.h"
-#include "picture_png.h"
+#include "pixmap_png.h"
 #include "version.h"
 #include "vfs.h"
 
@@ -37,7 +37,7 @@ int picture_png(const std::string& path, const std::string& out, bool alpha) {
   if (!pm)
     return picture_fail(path + ": cannot read as " + picture_format_name(format));
   std::string error;
-  const int ok = picture_write_png(pm, out, alpha, &error);
+  const int ok = pixmap_png_write(pm, out, alpha, &error);
   pixmap_free(pm);
   if (!ok)
     return picture_fail(out + ": " + error);

@@ -106,6 +106,15 @@ TEST(IcubeDrawer, AFlatTriangleAtTheFocalPlaneCopiesTheTexture) {
   icube_draw_triangle(p, again.get());
   EXPECT_EQ(std::memcmp(frame->pixels, again->pixels, 320 * 240 * 4), 0);
   polygon_free(p);
+  // Moved 50 pixels past the left edge, the rest of the picture moves with it.
+  const float left[9] = {-50, 0, 0, 206, 0, 0, -50, 256, 0};
+  p = projected(left, uv, tex.get());
+  opening_pixmap cut(pixmap_create(320, 240, 0));
+  icube_draw_triangle(p, cut.get());
+  for (int32_t y = 0; y < 200; y += 7)
+    for (int32_t x = 0; x + 50 + y < 250; x += 5)
+      ASSERT_EQ(at(cut.get(), x, y), at(tex.get(), x + 50, y)) << x << "," << y;
+  polygon_free(p);
 }
 
 TEST(IcubeDrawer, DepthIsDividedOutAtEveryPixel) {

@@ -146,6 +146,10 @@ int render_video_close(render_video* v, int keep, std::string* error) {
     return 0;
   }
   int ok = render_process_finish(&v->encoder, error);
+  if (ok && v->failed) {
+    *error = "ffmpeg stopped taking frames";
+    ok = 0;
+  }
   if (ok && !audio_whole) {
     *error = "cannot write the audio to " + v->audio_tmp;
     ok = 0;

@@ -11,6 +11,7 @@
 #include "render_report.h"
 #include "render_video.h"
 #include "shell.h"
+#include "version.h"
 #include "wav_file.h"
 
 #include <CLI/CLI.hpp>
@@ -20,6 +21,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <string>
 
 namespace {
 struct render_run {
@@ -178,6 +180,7 @@ int render_video_end(int status) {
 
 int main(int argc, char** argv) {
   CLI::App app{"demo_render: the show, headless, on the virtual clock"};
+  app.set_version_flag("--version", std::string("demo_render ") + VORLANE_VERSION);
   std::vector<std::string> keys;
   app.add_option("--fps", run.fps, "frames per second of simulated time")->check(CLI::Range(1, 1000));
   app.add_option("--seconds", run.seconds, "stop after this much simulated time")->check(CLI::NonNegativeNumber);

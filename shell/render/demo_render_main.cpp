@@ -130,6 +130,9 @@ int render_die(const std::string& text) {
 
 // Starts the capture before the show: 1, or 0 with the reason written.
 int render_video_start() {
+  std::signal(SIGPIPE, SIG_IGN); // a failing ffmpeg is seen where its pipe is written
+  std::signal(SIGINT, render_interrupt);
+  std::signal(SIGTERM, render_interrupt);
   std::string error;
   if (!render_video_open(&run.video, run.video_path, run.video_size, run.video_scale, run.fps, frame_width,
                          frame_height, &error)) {
@@ -137,9 +140,6 @@ int render_video_start() {
     return 0;
   }
   run.video_on = 1;
-  std::signal(SIGPIPE, SIG_IGN); // a failing ffmpeg is seen where its pipe is written
-  std::signal(SIGINT, render_interrupt);
-  std::signal(SIGTERM, render_interrupt);
   run.limit_frames = int64_t(std::ceil(run.time_limit * run.fps));
   if (run.frames >= 0)
     run.limit_frames = std::min(run.limit_frames, run.frames);

@@ -589,6 +589,7 @@ mesh_object* lwo_load(const char* path, const char* texture_dir, mesh_object* ob
   span_u32(&head);
   const uint32_t type = span_u32(&head);
   if (form != lwo_id("FORM") || type != lwo_id("LWOB")) {
+    vfs_note_failure(path, "not a LightWave object (FORM LWOB)");
     mem_free(file);
     return nullptr;
   }
@@ -601,6 +602,7 @@ mesh_object* lwo_load(const char* path, const char* texture_dir, mesh_object* ob
   const int ok = r.m && read_chunks(&r);
   mem_free(file);
   if (!ok) {
+    vfs_note_failure(path, "its chunks are damaged");
     if (r.m) {
       lwo_free_textures(r.m);
       mesh_free(r.m);

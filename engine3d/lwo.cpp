@@ -321,6 +321,11 @@ void load_picture(lwo_reader* r, lwo_texture* t, const std::string& stored) {
     path = dir + base;
   else
     path = dir + "/" + base;
+  // A second picture for the same texture replaces the first.
+  if (t->pixmap) {
+    pixmap_free(t->pixmap);
+    t->pixmap = nullptr;
+  }
   if (strcasecmp(ext.c_str(), "PCX") == 0)
     t->pixmap = pcx_load(path.c_str());
   else if (strcasecmp(ext.c_str(), "GIF") == 0)

@@ -8,6 +8,7 @@
 #include "music.h"
 #include "polygondrawer.h"
 #include "tunnel_parts.h"
+#include "vfs.h"
 
 #include <cmath>
 
@@ -40,6 +41,8 @@ int32_t tunnel_init(music_clock* clock, pixmap* frame) {
   tunnel.context = render_context_create(0, frame, 320, 240, 256.0f);
   tunnel.lamp = light_create();
   if (!tunnel.scene || tunnel.scene->camera_count < 1 || !tunnel.context || !tunnel.lamp) {
+    if (tunnel.scene)
+      vfs_note_failure("data/3dscene/finaljpg.ase", "holds no camera");
     tunnel_release();
     return 0;
   }

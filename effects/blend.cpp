@@ -155,11 +155,7 @@ void add_sprite_scaled(int32_t cx, int32_t cy, pixmap* dst, const pixmap* sprite
     uint32_t* d = dst->pixels + dst->rows[y];
     int64_t acc = u;
     for (int64_t x = x0; x < x1; x++, acc += du) {
-      const uint32_t s = srow[acc >> 8], p = d[x];
-      const uint32_t r = std::min<uint32_t>(255, (p & 255) + (s & 255));
-      const uint32_t g = std::min<uint32_t>(255, ((p >> 8) & 255) + ((s >> 8) & 255));
-      const uint32_t b = std::min<uint32_t>(255, ((p >> 16) & 255) + ((s >> 16) & 255));
-      d[x] = (p & 0xFF000000u) | r | g << 8 | b << 16;
+      d[x] = blend_add_saturated(d[x], srow[acc >> 8]);
     }
   }
 }
@@ -168,13 +164,6 @@ namespace {
 pixmap* text_target = nullptr;
 
 inline int16_t font_i16(const uint8_t* at) { return int16_t(uint16_t(at[0] | at[1] << 8)); }
-
-inline uint32_t add_saturated(uint32_t p, uint32_t c) {
-  const uint32_t r = std::min<uint32_t>(255, (p & 255) + (c & 255));
-  const uint32_t g = std::min<uint32_t>(255, ((p >> 8) & 255) + ((c >> 8) & 255));
-  const uint32_t b = std::min<uint32_t>(255, ((p >> 16) & 255) + ((c >> 16) & 255));
-  return (p & 0xFF000000u) | r | g << 8 | b << 16;
-}
 } // namespace
 
 int32_t text_printf(pixmap* pm, int32_t x, int32_t y, uint32_t colour, const char* format, ...) {
@@ -206,7 +195,7 @@ int32_t text_printf(pixmap* pm, int32_t x, int32_t y, uint32_t colour, const cha
       for (int32_t col = 0; col < width && col < 8 * per_row; col++)
         if (bits[r * per_row + col / 8] & (0x80 >> (col % 8))) {
           const int32_t px = x + advance + col, py = y + yoff + r;
-          pixmap_put_pixel(text_target, px, py, add_saturated(pixmap_get_pixel(text_target, px, py), colour));
+          pixmap_put_pixel(text_target, px, py, blend_add_saturated(pixmap_get_pixel(text_target, px, py), colour));
         }
     advance += width;
   }

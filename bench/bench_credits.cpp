@@ -1,0 +1,90 @@
+// The radial-blur credits on the build's data: the frame step through the
+// whole of orders 11 and 12 as the show plays them, and the dot scroller
+// alone with the phrase in the middle of its window.
+#include "blend.h"
+#include "blurp.h"
+#include "blurp_parts.h"
+#include "music.h"
+#include "vfs.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+
+namespace {
+constexpr float TICKS_PER_FRAME = 1000.0f / 14.0f / 60.0f; // at 60 frames a second
+constexpr float ROWS_PER_TICK = 14.0f / 60.0f;             // 60 ms rows
+
+struct credits_bench {
+  music_clock clock{};
+  pixmap* frame = nullptr;
+  show_context show{};
+  std::string archive;
+  bool ready = false;
+};
+
+// Opens build/bin/data.dat once; every call initialises the credits afresh.
+credits_bench* bench_setup() {
+  static credits_bench b;
+  if (!b.ready) {
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe");
+    b.archive = (self.parent_path().parent_path() / "bin" / "data.dat").string();
+    pfs_device.parameter = b.archive.c_str();
+    if (!vfs_device_enable(&pfs_device, 0) || !vfs_device_init(&pfs_device, 0, 0))
+      return nullptr;
+    build_mul_tables();
+    b.frame = pixmap_create(320, 240, PIXMAP_CLEAR);
+    b.show.clock = &b.clock;
+    b.show.frame = b.frame;
+    b.ready = true;
+  }
+  return blurp_init(&b.show) ? &b : nullptr;
+}
+
+// The song's position a given number of ticks into order 11.
+void set_position(music_clock* c, float ticks) {
+  const uint32_t rows = uint32_t(ticks * ROWS_PER_TICK);
+  c->frame_delta = TICKS_PER_FRAME;
+  c->order = 11 + rows / 128;
+  c->row = rows % 128;
+}
+} // namespace
+
+// One frame step, averaged over the credits from their first frame to the
+// last (about 920 frames); the init between runs is not timed.
+static void BM_CreditsFrame(benchmark::State& state) {
+  credits_bench* b = bench_setup();
+  if (!b) {
+    state.SkipWithError("no data.dat");
+    return;
+  }
+  float ticks = 0;
+  for (auto _ : state) {
+    set_position(&b->clock, ticks);
+    if (!blurp_frame()) {
+      state.PauseTiming();
+      bench_setup();
+      ticks = 0;
+      state.ResumeTiming();
+    }
+    ticks += TICKS_PER_FRAME;
+  }
+}
+BENCHMARK(BM_CreditsFrame)->Unit(benchmark::kMicrosecond);
+
+// The scroller alone, the phrase filling its window.
+static void BM_CreditsScroller(benchmark::State& state) {
+  credits_bench* b = bench_setup();
+  if (!b) {
+    state.SkipWithError("no data.dat");
+    return;
+  }
+  blurp_state* s = blurp_get_state();
+  for (auto _ : state) {
+    s->scroll = 60.0f;
+    blurp_scroller(s, 1.0f);
+    benchmark::DoNotOptimize(s->work->pixels[0]);
+  }
+}
+BENCHMARK(BM_CreditsScroller)->Unit(benchmark::kMicrosecond);

@@ -33,6 +33,10 @@ void radial_blur(pixmap* frame, const pixmap* source, float cx, float cy, float 
 // As radial_blur with the sample weighted w/64 and the source (64 - w)/64.
 void radial_blur_weighted(pixmap* frame, const pixmap* source, float cx, float cy, int32_t w, float f);
 
+// As radial_blur_weighted with a factor that grows with the distance from
+// the centre: distance / q, taken every eighth column (the end part's blur).
+void radial_blur_scaled(pixmap* frame, const pixmap* source, float cx, float cy, int32_t w, float q);
+
 // Adds the sprite, stretched to a square of side trunc(base - level / 8)
 // (at most 512) centred at (cx, cy), with saturation.
 void add_sprite_scaled(int32_t cx, int32_t cy, pixmap* dst, const pixmap* sprite, float level, int32_t base);

@@ -1,9 +1,12 @@
-// The radial-blur credits on the build's data: the frame step through the
-// whole of orders 11 and 12 as the show plays them, and the dot scroller
-// alone with the phrase in the middle of its window.
+// The radial-blur credits and the end part on the build's data: the credits'
+// frame step through the whole of orders 11 and 12 as the show plays them
+// and their dot scroller alone; the end part's frame step while the end
+// screen scrolls, and its distance-scaled blur alone.
 #include "blend.h"
 #include "blurp.h"
 #include "blurp_parts.h"
+#include "endpart.h"
+#include "endpart_parts.h"
 #include "music.h"
 #include "vfs.h"
 
@@ -24,8 +27,8 @@ struct credits_bench {
   bool ready = false;
 };
 
-// Opens build/bin/data.dat once; every call initialises the credits afresh.
-credits_bench* bench_setup() {
+// Opens build/bin/data.dat once; every call initialises the effect afresh.
+credits_bench* bench_setup(int32_t (*init)(show_context*)) {
   static credits_bench b;
   if (!b.ready) {
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe");
@@ -39,7 +42,7 @@ credits_bench* bench_setup() {
     b.show.frame = b.frame;
     b.ready = true;
   }
-  return blurp_init(&b.show) ? &b : nullptr;
+  return init(&b.show) ? &b : nullptr;
 }
 
 // The song's position a given number of ticks into order 11.
@@ -54,7 +57,7 @@ void set_position(music_clock* c, float ticks) {
 // One frame step, averaged over the credits from their first frame to the
 // last (about 920 frames); the init between runs is not timed.
 static void BM_CreditsFrame(benchmark::State& state) {
-  credits_bench* b = bench_setup();
+  credits_bench* b = bench_setup(blurp_init);
   if (!b) {
     state.SkipWithError("no data.dat");
     return;
@@ -64,7 +67,7 @@ static void BM_CreditsFrame(benchmark::State& state) {
     set_position(&b->clock, ticks);
     if (!blurp_frame()) {
       state.PauseTiming();
-      bench_setup();
+      bench_setup(blurp_init);
       ticks = 0;
       state.ResumeTiming();
     }
@@ -75,7 +78,7 @@ BENCHMARK(BM_CreditsFrame)->Unit(benchmark::kMicrosecond);
 
 // The scroller alone, the phrase filling its window.
 static void BM_CreditsScroller(benchmark::State& state) {
-  credits_bench* b = bench_setup();
+  credits_bench* b = bench_setup(blurp_init);
   if (!b) {
     state.SkipWithError("no data.dat");
     return;
@@ -88,3 +91,34 @@ static void BM_CreditsScroller(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_CreditsScroller)->Unit(benchmark::kMicrosecond);
+
+// One end part frame step in the middle of its song.
+static void BM_EndpartFrame(benchmark::State& state) {
+  credits_bench* b = bench_setup(endpart_init);
+  if (!b) {
+    state.SkipWithError("no data.dat");
+    return;
+  }
+  b->clock.frame_delta = TICKS_PER_FRAME;
+  b->clock.order = 8;
+  b->clock.row = 20;
+  for (auto _ : state) {
+    endpart_frame();
+    if (endpart_get_state()->scroll >= ENDPART_LAST_SCROLL)
+      endpart_get_state()->scroll = 0;
+  }
+}
+BENCHMARK(BM_EndpartFrame)->Unit(benchmark::kMicrosecond);
+
+static void BM_EndpartScaledBlur(benchmark::State& state) {
+  if (!bench_setup(endpart_init)) {
+    state.SkipWithError("no data.dat");
+    return;
+  }
+  endpart_state* s = endpart_get_state();
+  for (auto _ : state) {
+    radial_blur_scaled(s->frame, s->work, 190.0f, 90.0f, ENDPART_BLUR_WEIGHT, ENDPART_BLUR_DIVISOR);
+    benchmark::DoNotOptimize(s->frame->pixels[0]);
+  }
+}
+BENCHMARK(BM_EndpartScaledBlur)->Unit(benchmark::kMicrosecond);

@@ -130,10 +130,7 @@ int32_t blurp_frame() {
   blurp_state& s = blurp;
   if (!s.work)
     return 0; // nothing to show without the init's pictures
-  // A clock that reports nonsense moves nothing on.
-  float fd = s.clock->frame_delta;
-  if (!std::isfinite(fd) || fd < 0)
-    fd = 0;
+  const float fd = music_frame_delta(s.clock);
   const uint32_t order = s.clock->order, row = s.clock->row;
   blurp_base(&s, fd, order, row);
   blurp_credits_step(&s, fd, row);

@@ -9,8 +9,6 @@
 #include "polygondrawer.h"
 #include "tunnel_parts.h"
 
-#include <cmath>
-
 namespace {
 tunnel_state tunnel;
 
@@ -70,10 +68,7 @@ int32_t tunnel_frame() {
   render_scene_animate(t.scene);
   render_scene_draw(t.scene, t.context);
 
-  // A clock that reports nonsense moves nothing on.
-  float fd = t.clock->frame_delta;
-  if (!std::isfinite(fd) || fd < 0)
-    fd = 0;
+  const float fd = music_frame_delta(t.clock);
   tunnel_advance(&t, fd);
   tunnel_fades(&t, fd, t.clock->order, t.clock->row);
   return 0; // the sequencer leaves this state on a music order

@@ -2,4 +2,4 @@
 # build's data (and on broken data), and their part of the show.
 vorlane_test(test_credits SOURCES test_credits.cpp LIBS effects opening_fixtures)
 vorlane_test(test_credits_show SOURCES test_credits_show.cpp
-  LIBS shell display_headless music opening_fixtures TIMEOUT 300)
+  LIBS show_run opening_fixtures effects TIMEOUT 300)

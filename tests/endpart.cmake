@@ -2,4 +2,4 @@
 # broken data).
 vorlane_test(test_endpart SOURCES test_endpart.cpp LIBS effects opening_fixtures)
 vorlane_test(test_endpart_show SOURCES test_endpart_show.cpp
-  LIBS shell display_headless music opening_fixtures TIMEOUT 600)
+  LIBS show_run opening_fixtures effects TIMEOUT 600)

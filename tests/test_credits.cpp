@@ -364,40 +364,24 @@ TEST_F(phases_fixture, TheBlurWandersThenRelaxesUntilThePictureStandsSharp) {
 }
 
 TEST(CreditsInit, MissingOrBrokenFilesFailCleanly) {
-  const opening_files& all = opening_build_files();
   music_clock clock{};
   opening_pixmap frame(pixmap_create(320, 240, PIXMAP_CLEAR));
   show_context show{};
   show.clock = &clock;
   show.frame = frame.get();
-  struct variant {
-    const char* what;
-    std::string name;
-    std::vector<uint8_t> bytes; // empty: the file is left out
-  };
-  const std::vector<variant> cases = {{"no background", "radblur/morvat.jpg", {}},
-                                      {"background not 320 x 240", "radblur/morvat.jpg", all.at("lobj/envmap.jpg")},
-                                      {"no text", "radblur/text.scx", {}},
-                                      {"no dot", "radblur/flare.gif", {}},
-                                      {"no first plate", "radblur/coding.scx", {}},
-                                      {"no last plate", "radblur/qex.scx", {}}};
-  for (const variant& v : cases) {
-    SCOPED_TRACE(v.what);
-    testkit_tempdir dir;
-    opening_files files = all;
-    ASSERT_TRUE(files.count(v.name));
-    if (v.bytes.empty())
-      files.erase(v.name);
-    else
-      files[v.name] = v.bytes;
-    std::string error;
-    ASSERT_EQ(opening_use_archive(dir.path, files, &error), 1) << error;
-    EXPECT_EQ(blurp_init(&show), 0);
-    EXPECT_EQ(blurp_get_state()->work, nullptr) << "everything read so far is released";
-    EXPECT_EQ(blurp_get_state()->credits[0].bitmap, nullptr);
-    EXPECT_EQ(blurp_frame(), 0) << "and the frame step only ends";
-    opening_release_archive();
-  }
+  const opening_files& all = opening_build_files();
+  opening_each_variant({{"no background", "radblur/morvat.jpg", {}},
+                        {"background not 320 x 240", "radblur/morvat.jpg", all.at("lobj/envmap.jpg")},
+                        {"no text", "radblur/text.scx", {}},
+                        {"no dot", "radblur/flare.gif", {}},
+                        {"no first plate", "radblur/coding.scx", {}},
+                        {"no last plate", "radblur/qex.scx", {}}},
+                       [&] {
+                         EXPECT_EQ(blurp_init(&show), 0);
+                         EXPECT_EQ(blurp_get_state()->work, nullptr) << "everything read so far is released";
+                         EXPECT_EQ(blurp_get_state()->credits[0].bitmap, nullptr);
+                         EXPECT_EQ(blurp_frame(), 0) << "and the frame step only ends";
+                       });
 }
 
 namespace {

@@ -2,25 +2,15 @@
 // generated data.dat: the parts before them are skipped with Space, then the
 // credits run to order 13 and hand over to the mirror hall.
 #include "blurp_parts.h"
-#include "display.h"
 #include "headless.h"
-#include "music.h"
 #include "opening_fixtures.h"
-#include "shell.h"
-#include "testkit.h"
-#include "vfs.h"
-
-#include <gtest/gtest.h>
+#include "show_run.h"
 
 #include <cstdlib>
 
 namespace {
-constexpr int32_t FPS = 60;
+constexpr int32_t FPS = show_run::FPS;
 constexpr int32_t CREDITS_STATE = 5;
-
-void advance_clock(void*) {
-  music_virtual_advance_to(music_virtual_frame_sample(uint64_t(headless_retraces()), FPS), nullptr);
-}
 
 struct frame_record {
   shell_frame_info info;
@@ -30,62 +20,34 @@ struct frame_record {
   float fade, blur_factor;
 };
 
-struct credits_show : ::testing::Test {
-  testkit_tempdir dir{true};
+// The show from the start to the mirror hall's first frame; every part
+// before the credits that lasts more than a frame is skipped with Space.
+struct credits_show : show_run {
   std::vector<frame_record> frames;
   std::vector<uint32_t> last_credits, first_mirror; // presented pictures
-  shell_result result{};
-  int32_t skipped = -2; // the last state Space was pressed in
-
-  void SetUp() override {
-    music_reset();
-    headless_reset();
-    pfs_device_reset();
-    vfs_device_enable(&stdio_device, 0);
-  }
-  void TearDown() override {
-    music_reset();
-    headless_reset();
-    pfs_device_reset();
-  }
+  int32_t skipped = -2;                             // the last state Space was pressed in
 
   static void observe(void* self, const shell_frame_info* info) {
     credits_show* f = static_cast<credits_show*>(self);
     const int32_t s = info->part_state;
     if (s < CREDITS_STATE && s != f->skipped && !f->frames.empty() && f->frames.back().info.part_state == s) {
-      headless_add_key(double(headless_retraces()) / FPS, VK_SPACE);
+      press_space();
       f->skipped = s;
     }
     const pixmap* screen = headless_screen();
-    frame_record r{*info, opening_picture_hash(screen), 0, false, 0, 0};
+    const blurp_state* b = blurp_get_state();
+    const bool ended = b->text && float(b->text->width - b->text->height - 4) < b->scroll;
+    f->frames.push_back({*info, opening_picture_hash(screen), b->next_credit, ended, b->fade, b->blur_factor});
     if (s == CREDITS_STATE)
       f->last_credits.assign(screen->pixels, screen->pixels + 320 * 240);
     if (s == CREDITS_STATE + 1 && f->first_mirror.empty())
       f->first_mirror.assign(screen->pixels, screen->pixels + 320 * 240);
-    const blurp_state* b = blurp_get_state();
-    r.launched = b->next_credit;
-    r.scroller_ended = b->text && float(b->text->width - b->text->height - 4) < b->scroll;
-    r.fade = b->fade;
-    r.blur_factor = b->blur_factor;
-    f->frames.push_back(std::move(r));
   }
   static int stop(void* self) {
     const credits_show* f = static_cast<credits_show*>(self);
     return headless_retraces() > int64_t(FPS) * 60 || f->frames.back().info.part_state > CREDITS_STATE;
   }
-
-  void run() {
-    const std::vector<uint8_t> bytes = testkit_read_file(testkit_bin_dir() + "/data.dat");
-    ASSERT_FALSE(bytes.empty()) << "no data.dat beside the programs";
-    testkit_write_file(dir.path + "/data.dat", bytes);
-    music_virtual_enable(1);
-    headless_configure(FPS, advance_clock, nullptr);
-    shell_config config{&headless_driver, nullptr, observe, stop, this, &result};
-    testing::internal::CaptureStdout();
-    const int status = shell_run(&config);
-    testing::internal::GetCapturedStdout();
-    ASSERT_EQ(status, 0);
-  }
+  void run() { run_show(observe, stop); }
 
   int first_of(int32_t state) const {
     for (size_t i = 0; i < frames.size(); i++)

@@ -205,36 +205,19 @@ TEST_F(fade_fixture, FadesOutAfterRow32OfOrder17) {
 }
 
 TEST(EndpartInit, MissingOrBrokenFilesFailCleanly) {
-  const opening_files& all = opening_build_files();
   music_clock clock{};
   opening_pixmap frame(pixmap_create(320, 240, PIXMAP_CLEAR));
   show_context show{};
   show.clock = &clock;
   show.frame = frame.get();
-  struct variant {
-    const char* what;
-    std::string name;
-    std::vector<uint8_t> bytes; // empty: the file is left out
-  };
-  const std::vector<variant> cases = {{"no texture", "endp/tmap.pcx", {}},
-                                      {"texture not 256 wide", "endp/tmap.pcx", all.at("diffuse/bgpic.pcx")},
-                                      {"no end screen", "endp/endscr.pcx", {}}};
-  for (const variant& v : cases) {
-    SCOPED_TRACE(v.what);
-    testkit_tempdir dir;
-    opening_files files = all;
-    ASSERT_TRUE(files.count(v.name));
-    if (v.bytes.empty())
-      files.erase(v.name);
-    else
-      files[v.name] = v.bytes;
-    std::string error;
-    ASSERT_EQ(opening_use_archive(dir.path, files, &error), 1) << error;
-    EXPECT_EQ(endpart_init(&show), 0);
-    EXPECT_EQ(endpart_get_state()->texture, nullptr) << "everything read so far is released";
-    EXPECT_EQ(endpart_frame(), 0);
-    opening_release_archive();
-  }
+  opening_each_variant({{"no texture", "endp/tmap.pcx", {}},
+                        {"texture not 256 wide", "endp/tmap.pcx", opening_build_files().at("diffuse/bgpic.pcx")},
+                        {"no end screen", "endp/endscr.pcx", {}}},
+                       [&] {
+                         EXPECT_EQ(endpart_init(&show), 0);
+                         EXPECT_EQ(endpart_get_state()->texture, nullptr) << "everything read so far is released";
+                         EXPECT_EQ(endpart_frame(), 0);
+                       });
 }
 
 TEST(EndpartData, AShortEndScreenScrollsToItsEndAndTheFrameRunsToRow61OfOrder17) {

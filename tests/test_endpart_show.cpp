@@ -1,25 +1,13 @@
 // The end part in the sequencer with its own song, on the generated
 // data.dat: every part of the main sequence is skipped with Space, then the
 // end part runs to its song's row 61 of order 17.
-#include "display.h"
 #include "endpart_parts.h"
 #include "headless.h"
-#include "music.h"
 #include "opening_fixtures.h"
-#include "shell.h"
-#include "testkit.h"
-#include "vfs.h"
-
-#include <gtest/gtest.h>
-
-#include <cstring>
+#include "show_run.h"
 
 namespace {
-constexpr int32_t FPS = 60;
-
-void advance_clock(void*) {
-  music_virtual_advance_to(music_virtual_frame_sample(uint64_t(headless_retraces()), FPS), nullptr);
-}
+constexpr int32_t FPS = show_run::FPS;
 
 struct frame_record {
   shell_frame_info info;
@@ -28,27 +16,13 @@ struct frame_record {
   float scroll, fade;
 };
 
-struct endpart_show : ::testing::Test {
-  testkit_tempdir dir{true};
+struct endpart_show : show_run {
   std::vector<frame_record> frames;
-  shell_result result{};
-
-  void SetUp() override {
-    music_reset();
-    headless_reset();
-    pfs_device_reset();
-    vfs_device_enable(&stdio_device, 0);
-  }
-  void TearDown() override {
-    music_reset();
-    headless_reset();
-    pfs_device_reset();
-  }
 
   static void observe(void* self, const shell_frame_info* info) {
     endpart_show* f = static_cast<endpart_show*>(self);
     if (info->part_state < 14)
-      headless_add_key(double(headless_retraces()) / FPS, VK_SPACE);
+      press_space();
     const pixmap* screen = headless_screen();
     const endpart_state* s = endpart_get_state();
     f->frames.push_back({*info, opening_picture_hash(screen), opening_lit_share(screen), s->scroll, s->fade});
@@ -58,15 +32,7 @@ struct endpart_show : ::testing::Test {
 } // namespace
 
 TEST_F(endpart_show, TheEndPartRunsToItsSongsEndFadingInAndOut) {
-  const std::vector<uint8_t> bytes = testkit_read_file(testkit_bin_dir() + "/data.dat");
-  ASSERT_FALSE(bytes.empty()) << "no data.dat beside the programs";
-  testkit_write_file(dir.path + "/data.dat", bytes);
-  music_virtual_enable(1);
-  headless_configure(FPS, advance_clock, nullptr);
-  shell_config config{&headless_driver, nullptr, observe, stop, this, &result};
-  testing::internal::CaptureStdout();
-  ASSERT_EQ(shell_run(&config), 0);
-  testing::internal::GetCapturedStdout();
+  run_show(observe, stop);
   EXPECT_EQ(result.end_part_ran, 1);
   EXPECT_STREQ(result.exit_path, "end");
 

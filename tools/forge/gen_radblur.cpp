@@ -3,7 +3,6 @@
 // dot the scroller is made of, the scroller's text and the fifteen name
 // plates, the crew's roles and handles set in a bold face.
 #include "art_blur.h"
-#include "art_quantise.h"
 #include "art_shape.h"
 #include "art_text.h"
 #include "opening_art.h"
@@ -207,21 +206,7 @@ int radblur_flare(std::vector<forge_file>* out, std::string* error) {
       p = art_add(p, art_scale(art_rgb(150, 60, 170), 0.25f * std::exp(-d * d / 0.3f)));
       art_px(&c, x, y) = art_scale(p, fade);
     }
-  forge_picture pic;
-  art_canvas_to_picture(&c, &pic, false);
-  for (uint32_t& px : pic.pixels)
-    if (picture_red(px) + picture_green(px) + picture_blue(px) < 6)
-      px = 0;
-  indexed_picture indexed;
-  if (!art_quantise(&pic, 256, false, &indexed)) {
-    *error = "credits dot: cannot reduce the colours";
-    return 0;
-  }
-  // The corner's entry becomes exact black, so no square shows.
-  const int32_t black = indexed.indices[0];
-  indexed.palette[3 * black] = indexed.palette[3 * black + 1] = indexed.palette[3 * black + 2] = 0;
-  forge_file file;
-  return opening_push(out, forge_make_gif("data/radblur/flare.gif", &indexed, GIF_PALETTE_GLOBAL, &file, error), &file);
+  return opening_sprite_gif("data/radblur/flare.gif", &c, out, error);
 }
 
 // Top of a mountain ridge at x: sharp crests of a ridged fractal line.

@@ -1,2 +1,0 @@
-vorlane_bench(bench_endpart SOURCES bench_endpart.cpp LIBS effects vfs)
-add_dependencies(bench_endpart data_dat)

@@ -1,6 +1,6 @@
 // The 8x8 block filler: interpolation, the wrap rule, the modes and clipping.
 #include "block_fill.h"
-#include "opening_fixtures.h"
+#include "net_fixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -8,15 +8,8 @@
 #include <vector>
 
 namespace {
-// A texture whose texel at (u, v) holds u in its red byte, v in its green
-// byte and 0x80 in its blue and top bytes.
-opening_pixmap coordinate_texture() {
-  opening_pixmap t(pixmap_create(256, 256, 0));
-  for (uint32_t v = 0; v < 256; v++)
-    for (uint32_t u = 0; u < 256; u++)
-      t->pixels[v * 256 + u] = u | v << 8 | 0x80800000u;
-  return t;
-}
+// Texels hold their coordinates, and 0x80 in their blue and top bytes.
+opening_pixmap coordinate_texture() { return net_coordinate_texture(0x80800000u); }
 
 uint32_t u_of(uint32_t p) { return p & 255; }
 uint32_t v_of(uint32_t p) { return p >> 8 & 255; }

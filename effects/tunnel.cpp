@@ -10,8 +10,6 @@
 #include "tunnel_parts.h"
 #include "vfs.h"
 
-#include <cmath>
-
 namespace {
 tunnel_state tunnel;
 
@@ -73,10 +71,7 @@ int32_t tunnel_frame() {
   render_scene_animate(t.scene);
   render_scene_draw(t.scene, t.context);
 
-  // A clock that reports nonsense moves nothing on.
-  float fd = t.clock->frame_delta;
-  if (!std::isfinite(fd) || fd < 0)
-    fd = 0;
+  const float fd = music_frame_delta(t.clock);
   tunnel_advance(&t, fd);
   tunnel_fades(&t, fd, t.clock->order, t.clock->row);
   return 0; // the sequencer leaves this state on a music order

@@ -8,6 +8,7 @@
 #include "music.h"
 #include "polygondrawer.h"
 #include "seqzoom.h"
+#include "vfs.h"
 
 #include <cstdio>
 
@@ -61,6 +62,7 @@ pixmap* load_picture(char set, int32_t k) {
   std::snprintf(name, sizeof name, "data/icube/%s.jpg", entry);
   pixmap* p = jpeg_load(name);
   if (p && (p->width != ICUBE_TEXTURE || p->height < ICUBE_TEXTURE)) {
+    vfs_note_failure(name, "not 256 pixels wide and at least as high");
     pixmap_free(p);
     return nullptr;
   }

@@ -8,8 +8,7 @@
 #include "music.h"
 #include "polygondrawer.h"
 #include "tunnel_parts.h"
-
-#include <cmath>
+#include "vfs.h"
 
 namespace {
 tunnel_state tunnel;
@@ -40,6 +39,8 @@ int32_t tunnel_init(music_clock* clock, pixmap* frame) {
   tunnel.context = render_context_create(0, frame, 320, 240, 256.0f);
   tunnel.lamp = light_create();
   if (!tunnel.scene || tunnel.scene->camera_count < 1 || !tunnel.context || !tunnel.lamp) {
+    if (tunnel.scene)
+      vfs_note_failure("data/3dscene/finaljpg.ase", "holds no camera");
     tunnel_release();
     return 0;
   }
@@ -70,10 +71,7 @@ int32_t tunnel_frame() {
   render_scene_animate(t.scene);
   render_scene_draw(t.scene, t.context);
 
-  // A clock that reports nonsense moves nothing on.
-  float fd = t.clock->frame_delta;
-  if (!std::isfinite(fd) || fd < 0)
-    fd = 0;
+  const float fd = music_frame_delta(t.clock);
   tunnel_advance(&t, fd);
   tunnel_fades(&t, fd, t.clock->order, t.clock->row);
   return 0; // the sequencer leaves this state on a music order

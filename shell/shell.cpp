@@ -79,8 +79,11 @@ const effect_init effect_inits[] = {
 
 // The one error path of start-up: the music stops (closing the audio
 // device), the message goes to standard error and to the person watching.
+// Standard error first names the file that could not be loaded, if any.
 int shell_fatal(const shell_config* config, const char* message) {
   music_shutdown();
+  if (const char* note = vfs_failure_text())
+    std::fprintf(stderr, "%s\n", note);
   std::fputs(message, stderr);
   const size_t len = std::strlen(message);
   if (len == 0 || message[len - 1] != '\n')
@@ -110,6 +113,7 @@ void shell_forget_previous_run() {
 // else the exit status.
 int shell_start(const shell_config* config) {
   shell_forget_previous_run();
+  vfs_clear_failure();
   show.driver = config->driver;
   show.hidden_mode = hidden_readme_check();
 
@@ -283,6 +287,7 @@ int shell_run(const shell_config* config) {
   display_driver* d = config->driver;
 
   for (const effect_init& e : effect_inits) {
+    vfs_clear_failure(); // a file one init could do without is not the next one's fault
     if (!e.init()) {
       d->close();
       return shell_fatal(config, e.message);

@@ -11,6 +11,8 @@ static const fuzz_target target_table[] = {
     {"tokenizer", fuzz_tokenizer, fuzz_tokenizer_seeds, fuzz_scene_words, true},
     {"pfs", fuzz_pfs, fuzz_pfs_seeds, nullptr, false},
     {"song", fuzz_song, fuzz_song_seeds, nullptr, false},
+    {"asc", fuzz_asc, fuzz_asc_seeds, fuzz_asc_words, true},
+    {"pcx24", fuzz_pcx24, fuzz_pcx24_seeds, nullptr, true},
 };
 
 const fuzz_target* fuzz_target_list(int* count) {

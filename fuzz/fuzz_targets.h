@@ -21,6 +21,8 @@ int fuzz_ase(const uint8_t* data, size_t size);
 int fuzz_tokenizer(const uint8_t* data, size_t size);
 int fuzz_pfs(const uint8_t* data, size_t size);
 int fuzz_song(const uint8_t* data, size_t size);
+int fuzz_asc(const uint8_t* data, size_t size);
+int fuzz_pcx24(const uint8_t* data, size_t size);
 
 // Seed inputs of each target, made at run time by the project's own writers
 // and encoders.
@@ -34,9 +36,12 @@ void fuzz_ase_seeds(std::vector<fuzz_input>* out);
 void fuzz_tokenizer_seeds(std::vector<fuzz_input>* out);
 void fuzz_pfs_seeds(std::vector<fuzz_input>* out);
 void fuzz_song_seeds(std::vector<fuzz_input>* out);
+void fuzz_asc_seeds(std::vector<fuzz_input>* out);
+void fuzz_pcx24_seeds(std::vector<fuzz_input>* out);
 
 // Words worth splicing into text inputs (a list ending with none).
 extern const char* const fuzz_scene_words[];
+extern const char* const fuzz_asc_words[];
 
 struct fuzz_target {
   const char* name;

@@ -5,7 +5,7 @@
 # Iterations are sized for a few seconds each under the sanitizers on an idle
 # core (about 20 s of processor time for all of them); the timeout leaves room
 # for a busy machine.
-set(fuzz_campaigns pcx:4000 gif:4000 tga:4000 jpeg:3000 scx:3000 lwo:4000 ase:1500 tokenizer:1000 pfs:2000 song:100)
+set(fuzz_campaigns pcx:4000 gif:4000 tga:4000 jpeg:3000 scx:3000 lwo:4000 ase:1500 tokenizer:1000 pfs:2000 song:100 asc:2000 pcx24:3000)
 foreach(campaign IN LISTS fuzz_campaigns)
   string(REPLACE ":" ";" parts ${campaign})
   list(GET parts 0 target)

@@ -8,6 +8,7 @@
 #include "testkit.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <cmath>
 #include <cstring>
@@ -68,6 +69,39 @@ TEST_F(mirrors_data, TheHallIsBuiltAndItsFirstFrameIsTheOpeningPicture) {
   opening_clock_set(&clock, 1.0f, 13, 0);
   ASSERT_EQ(mirrors_frame(), 1);
   EXPECT_TRUE(same_pixels(frame->pixels, m->opening->pixels)) << "the first frame presented is the opening picture";
+}
+
+// The forge's objects face the right way: the hall's faces turn to its
+// centre, the star's and the mirrors' away from it (a face is drawn when
+// (P - Q) x (P - R) points away from the viewer); the sprites are black at
+// their borders, so scaled copies show no square.
+TEST_F(mirrors_data, TheDataIsShapedForTheHall) {
+  const mirror_scene& s = mirrors_get_state()->scene;
+  auto facing_centre = [](const asc_object* o) {
+    int32_t inward = 0;
+    for (int32_t f = 0; f < o->face_count; f++) {
+      const asc_face& face = o->faces[f];
+      const asc_vertex& a = o->vertices[face.ia];
+      const asc_vertex& b = o->vertices[face.ib];
+      const asc_vertex& c = o->vertices[face.ic];
+      inward += face.nx * (a.x + b.x + c.x) + face.ny * (a.y + b.y + c.y) + face.nz * (a.z + b.z + c.z) > 0;
+    }
+    return double(inward) / o->face_count;
+  };
+  EXPECT_EQ(facing_centre(s.objects[MIRRORS_HALL]), 1.0);
+  EXPECT_EQ(facing_centre(s.objects[MIRRORS_STAR]), 0.0);
+  EXPECT_GT(s.objects[MIRRORS_STAR]->face_count, 40);
+  // The mirror pane is seen from -z before the hall turns it to the centre.
+  EXPECT_GT(s.objects[1]->faces[0].nz, 0.99);
+  for (int32_t i = 0; i < 3; i++) {
+    const rgb_image* sprite = s.mothers[i]->sprite;
+    ASSERT_EQ(sprite->width, 128);
+    for (int32_t k = 0; k < 128; k++) {
+      EXPECT_EQ(sprite->pixels[k], 0u);
+      EXPECT_EQ(sprite->pixels[k * 128], 0u);
+    }
+    EXPECT_GT(sprite->pixels[64 * 128 + 64] & 0xFF, 200u) << "a white-hot core";
+  }
 }
 
 TEST_F(mirrors_data, TheMirrorsShowThePictureJustPresented) {
@@ -159,4 +193,33 @@ TEST(MirrorsInit, MissingOrBrokenFilesFailCleanly) {
     EXPECT_EQ(m->images[0], nullptr);
     opening_release_archive();
   }
+}
+
+// Through demo_render on the build's data.dat: Space skips to the credits,
+// whose stub ends at once; the hall then plays from order 11 until the song
+// reaches order 17.
+TEST(MirrorsShow, DemoRenderPlaysTheHallUntilOrderSeventeen) {
+  testkit_tempdir dir(true);
+  testkit_write_file("data.dat", testkit_read_file(testkit_bin_dir() + "/data.dat"));
+  ASSERT_EQ(testkit_run(testkit_bin_dir() +
+                        "/demo_render --key 1:space 2:space 3:space 4:space 5:space 6:space --time-limit 60 "
+                        "--report r.json >/dev/null 2>&1"),
+            0);
+  const std::vector<uint8_t> bytes = testkit_read_file("r.json");
+  const nlohmann::json j = nlohmann::json::parse(std::string(bytes.begin(), bytes.end()));
+  bool hall = false, after = false;
+  for (const auto& s : j["states"]) {
+    if (s["state"] == 6) {
+      hall = true;
+      EXPECT_EQ(s["begin"]["order"], 11);
+      EXPECT_GT(s["frames"].get<int>(), 30 * 60) << "orders 11 to 16 at 60 frames a second";
+      EXPECT_EQ(s["end"]["order"], 17);
+    }
+    if (s["state"] == 7) {
+      after = true;
+      EXPECT_EQ(s["begin"]["order"], 17);
+    }
+  }
+  EXPECT_TRUE(hall);
+  EXPECT_TRUE(after);
 }

@@ -112,6 +112,8 @@ int32_t mirrors_init(show_context* show) {
 
 int32_t mirrors_frame() {
   mirrors_state& m = mirrors;
+  if (!m.clock || !m.images[0])
+    return 0; // never initialised
   const float fd = m.clock->frame_delta;
   mirrors_particles(&m, fd, m.clock->row);
   m.kappa += SWING_SPEED * fd;

@@ -44,12 +44,13 @@ bool emitter_make_shades(emitter* e, int32_t n) {
     if (!shade)
       return false;
     e->shades[i] = shade;
+    uint8_t level[256];
+    for (uint32_t b = 0; b < 256; b++)
+      level[b] = uint8_t(b * uint32_t(i) / uint32_t(n - 1));
     for (size_t p = 0; p < count; p++) {
       const uint32_t px = s->pixels[p];
-      uint32_t out = 0;
-      for (int32_t b = 0; b < 32; b += 8)
-        out |= ((px >> b & 255) * uint32_t(i) / uint32_t(n - 1)) << b;
-      shade->pixels[p] = out;
+      shade->pixels[p] = uint32_t(level[px & 255]) | uint32_t(level[px >> 8 & 255]) << 8 |
+                         uint32_t(level[px >> 16 & 255]) << 16 | uint32_t(level[px >> 24]) << 24;
     }
   }
   return true;

@@ -11,14 +11,15 @@ constexpr int32_t SCENE_FIXED_ONE = 65536;
 constexpr int32_t SCENE_MAX_TEXTURE_SIDE = 32767;
 constexpr float SCENE_DEPTH_LIMIT = float(RGB_IMAGE_FAR);
 
-// A texture coordinate in 16.16, limited to texel 0 .. side - 1.
-int32_t scene_fixed_texel(float t, int32_t side) {
-  const float limit = float(side) * float(SCENE_FIXED_ONE) - 1.0f;
-  return int32_t(raster_clamp(t * float(SCENE_FIXED_ONE), 0.0f, limit));
-}
+// Texture coordinates of a span's ends are kept this far (in texels) inside
+// the texture, so that the rounding of the fixed-point steps between them
+// (less than a unit of 1/65536 per pixel) never leaves it.
+constexpr float SCENE_TEXEL_MARGIN = 1.0f / 32.0f;
 
-// Per-pixel step from the span's first to its last value.
-int32_t scene_fixed_step(int32_t first, int32_t last, int32_t n) { return n > 1 ? (last - first) / (n - 1) : 0; }
+// A texture coordinate limited to the texture, in 16.16.
+int32_t scene_fixed_texel(float t, int32_t side) {
+  return int32_t(raster_clamp(t, SCENE_TEXEL_MARGIN, float(side) - SCENE_TEXEL_MARGIN) * float(SCENE_FIXED_ONE));
+}
 
 uint32_t scene_scale_colour(uint32_t c, uint32_t level) {
   return (((c & 0xFF00FF) * level >> 8) & 0xFF00FF) | (((c & 0xFF00) * level >> 8) & 0xFF00);
@@ -31,16 +32,18 @@ void scene_span(rgb_image* target, const rgb_image* texture, int32_t row, int32_
   scan_span_start<3>(left, right, s, ds);
   const int32_t n = r - l;
   const float last = float(n - 1);
-  const int32_t tw = texture->width;
+  // Per-pixel steps from the span's first to its last value.
+  const float per = n > 1 ? 1.0f / last : 0.0f;
+  const int32_t tw = texture->width, th = texture->height;
   // Both ends are limited to the texture; the values between them then are too.
-  int32_t u = scene_fixed_texel(s[0], tw), v = scene_fixed_texel(s[1], texture->height);
-  const int32_t du = scene_fixed_step(u, scene_fixed_texel(s[0] + ds[0] * last, tw), n);
-  const int32_t dv = scene_fixed_step(v, scene_fixed_texel(s[1] + ds[1] * last, texture->height), n);
+  int32_t u = scene_fixed_texel(s[0], tw), v = scene_fixed_texel(s[1], th);
+  const int32_t du = int32_t(float(scene_fixed_texel(s[0] + ds[0] * last, tw) - u) * per);
+  const int32_t dv = int32_t(float(scene_fixed_texel(s[1] + ds[1] * last, th) - v) * per);
   // Depth in 16.16 fixed point, limited like the texture coordinates.
   const float d0 = raster_clamp(s[2], 0.0f, SCENE_DEPTH_LIMIT);
   const float d1 = raster_clamp(s[2] + ds[2] * last, 0.0f, SCENE_DEPTH_LIMIT);
   int64_t d = int64_t(d0 * float(SCENE_FIXED_ONE));
-  const int64_t dd = n > 1 ? (int64_t(d1 * float(SCENE_FIXED_ONE)) - d) / (n - 1) : 0;
+  const int64_t dd = int64_t((d1 - d0) * float(SCENE_FIXED_ONE) * per);
   const size_t at = size_t(row) * size_t(target->width) + size_t(l);
   uint32_t* p = target->pixels + at;
   int32_t* z = DEPTH ? target->zbuffer + at : nullptr;

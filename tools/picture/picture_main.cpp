@@ -4,10 +4,12 @@
 // With --pcx24 the mirror engine's 24-bit PCX reader decodes the file.
 #include "picture_decode.h"
 #include "picture_png.h"
+#include "version.h"
 #include "vfs.h"
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -62,6 +64,7 @@ int picture_png(const std::string& path, const std::string& out, bool alpha, boo
 
 int main(int argc, char** argv) {
   CLI::App app{"Decodes a picture file (PCX, GIF, TGA, JPEG, SCX) with the system's readers."};
+  app.set_version_flag("--version", std::string("picture ") + VORLANE_VERSION);
   app.require_subcommand(1);
   std::string file, out;
   bool alpha = false, pcx24 = false;
@@ -75,9 +78,9 @@ int main(int argc, char** argv) {
   png->add_flag("--pcx24", pcx24, "Read FILE with the mirror engine's 24-bit PCX reader");
   try {
     app.parse(argc, argv);
-  } catch (const CLI::CallForHelp& e) {
-    return app.exit(e);
   } catch (const CLI::ParseError& e) {
+    if (e.get_exit_code() == 0)
+      return app.exit(e); // --help, --version
     return picture_fail(e.what()) + 1;
   }
   vfs_device_enable(&stdio_device, 0);

@@ -169,6 +169,7 @@ int32_t mirrors_make_emitters(mirror_scene* s) {
     const emitter* stream = s->mothers[i];
     fountain->sprite = stream->sprite;
     fountain->shades = stream->shades;
+    fountain->shade_levels = stream->shade_levels;
     fountain->shade_count = stream->shade_count;
     fountain->owns_sprite = 0;
   }

@@ -34,7 +34,8 @@ emitter* emitter_fail(int32_t code, emitter* e) {
 // Shade i of n: every byte of the sprite times i / (n - 1).
 bool emitter_make_shades(emitter* e, int32_t n) {
   e->shades = static_cast<rgb_image**>(std::calloc(size_t(n), sizeof(rgb_image*)));
-  if (!e->shades)
+  e->shade_levels = static_cast<uint8_t*>(std::malloc(size_t(n) * 256));
+  if (!e->shades || !e->shade_levels)
     return false;
   e->shade_count = n;
   const rgb_image* s = e->sprite;
@@ -44,7 +45,7 @@ bool emitter_make_shades(emitter* e, int32_t n) {
     if (!shade)
       return false;
     e->shades[i] = shade;
-    uint8_t level[256];
+    uint8_t* level = e->shade_levels + size_t(i) * 256;
     for (uint32_t b = 0; b < 256; b++)
       level[b] = uint8_t(b * uint32_t(i) / uint32_t(n - 1));
     for (size_t p = 0; p < count; p++) {
@@ -179,6 +180,7 @@ void emitter_free(emitter* e) {
     for (int32_t i = 0; e->shades && i < e->shade_count; i++)
       rgb_image_free(e->shades[i]);
     std::free(e->shades);
+    std::free(e->shade_levels);
     rgb_image_free(e->sprite);
   }
   std::free(e->particles);

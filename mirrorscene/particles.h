@@ -47,6 +47,11 @@ struct emitter {
   // Whether the sprite and shades are this emitter's own (not taken over
   // from another emitter).
   int32_t owns_sprite;
+  // Made with the shades: shade_count tables of 256 bytes, table i giving
+  // shade i's byte for each byte of the sprite. The renderer draws shade i
+  // as the sprite through table i (the same pixels, from a picture that
+  // stays in the cache).
+  uint8_t* shade_levels;
 };
 
 // A new emitter, or none with particle_error set. A sprite path that cannot

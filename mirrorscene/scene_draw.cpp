@@ -107,7 +107,12 @@ void scene_draw_sprite_particle(const emitter* e, const particle& p, rgb_image* 
   const int32_t k = std::min(int32_t(b * float(e->shade_count)), e->shade_count - 1);
   if (pass == 1)
     options.depth = scene_int_depth(p.view_position[2]);
-  scene_add_sprite(target, e->shades[k], p.sx, p.sy, f, options);
+  if (e->shade_levels && e->sprite) {
+    options.levels = e->shade_levels + size_t(k) * 256;
+    scene_add_sprite(target, e->sprite, p.sx, p.sy, f, options);
+  } else {
+    scene_add_sprite(target, e->shades[k], p.sx, p.sy, f, options);
+  }
 }
 
 void scene_draw_particles(emitter* e, rgb_image* target, int32_t pass) {

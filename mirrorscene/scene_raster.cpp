@@ -70,7 +70,7 @@ struct scene_sprite_rect {
 
 template <bool DEPTH>
 void scene_sprite_rows(rgb_image* target, const rgb_image* image, const scene_sprite_rect& r, uint32_t level,
-                       int32_t depth) {
+                       const uint8_t* levels, int32_t depth) {
   int64_t v = r.v0;
   for (int64_t y = r.top; y < r.bottom; y++, v += r.step) {
     const uint32_t* src = image->pixels + (v >> 16) * image->width;
@@ -80,6 +80,8 @@ void scene_sprite_rows(rgb_image* target, const rgb_image* image, const scene_sp
     int64_t u = r.u0;
     for (int64_t x = r.left; x < r.right; x++, u += r.step) {
       uint32_t c = src[u >> 16] & 0xFFFFFF;
+      if (levels)
+        c = uint32_t(levels[c & 255]) | uint32_t(levels[c >> 8 & 255]) << 8 | uint32_t(levels[c >> 16]) << 16;
       // Black adds nothing.
       if (c == 0 || (DEPTH && z[x] >= depth))
         continue;
@@ -135,7 +137,7 @@ void scene_add_sprite(rgb_image* target, const rgb_image* image, float cx, float
   const uint32_t level = uint32_t(std::clamp(options.brightness, 0, 256));
   const scene_sprite_rect rect = {left, right, top, bottom, (left - x0) * step, (top - y0) * step, step};
   if (options.depth >= 0)
-    scene_sprite_rows<true>(target, image, rect, level, options.depth);
+    scene_sprite_rows<true>(target, image, rect, level, options.levels, options.depth);
   else
-    scene_sprite_rows<false>(target, image, rect, level, 0);
+    scene_sprite_rows<false>(target, image, rect, level, options.levels, 0);
 }

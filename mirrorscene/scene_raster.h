@@ -21,11 +21,13 @@ struct scene_corner {
 void scene_fill_triangle(rgb_image* target, const rgb_image* texture, const scene_corner* a, const scene_corner* b,
                          const scene_corner* c, bool depth);
 
-// Sprite options: brightness 0 to 256 (256 = as stored) and, when depth is
-// not negative, the depth test (a pixel changes only where the stored depth
-// is less than depth; the buffer is not written).
+// Sprite options: brightness 0 to 256 (256 = as stored), or a table of 256
+// bytes through which every colour byte goes instead; and, when depth is not
+// negative, the depth test (a pixel changes only where the stored depth is
+// less than depth; the buffer is not written).
 struct scene_sprite_options {
   int32_t brightness = 256;
+  const uint8_t* levels = nullptr;
   int32_t depth = -1;
 };
 

@@ -162,6 +162,17 @@ TEST(MirrorEmitters, ShadesDarkenTheSpriteAndBadRequestsFail) {
         << b.what;
     EXPECT_EQ(particle_error, b.code) << b.what;
   }
+  // Drawn through its level table, the sprite gives shade 7's pixels.
+  rgb_image* a = rgb_image_create(8, 8, RGB_IMAGE_CLEAR);
+  rgb_image* b = rgb_image_create(8, 8, RGB_IMAGE_CLEAR);
+  scene_sprite_options through;
+  through.levels = twenty->shade_levels + 7 * 256;
+  scene_add_sprite(a, twenty->shades[7], 4, 4, 1, {});
+  scene_add_sprite(b, twenty->sprite, 4, 4, 1, through);
+  EXPECT_EQ(std::vector<uint32_t>(a->pixels, a->pixels + 64), std::vector<uint32_t>(b->pixels, b->pixels + 64));
+  EXPECT_NE(a->pixels[27], 0u);
+  rgb_image_free(a);
+  rgb_image_free(b);
   // Other styles take no shades.
   emitter_ptr plain(emitter_create(EMITTER_FALLING, 4, origin0, "s.pcx", EMITTER_STYLE_DOT, 1, 0, 100));
   ASSERT_NE(plain, nullptr);
@@ -275,6 +286,23 @@ TEST_F(mirror_stage, FacesTurnedToTheViewerAreDrawnAndNearerOnesWin) {
   clear_target();
   render();
   EXPECT_EQ(at(160, 120) & 0xFFFFFF, 0x00FF00u);
+}
+
+// Without a depth buffer the front faces are listed far to near and drawn in
+// that order, whatever the order of the objects.
+TEST_F(mirror_stage, WithoutDepthTheFacesAreDrawnFarToNear) {
+  const std::vector<std::array<double, 3>> square = {{-100, -100, 0}, {100, -100, 0}, {100, 100, 0}, {-100, 100, 0}};
+  add(0, square, ASC_MODE_TEXTURE, 1)->position[2] = -50;
+  add(1, square, ASC_MODE_TEXTURE, 0)->position[2] = 50;
+  scene.total_faces = 4;
+  ASSERT_EQ(mirror_scene_alloc_faces(&scene), 1);
+  rgb_image* flat = rgb_image_create(320, 240, RGB_IMAGE_CLEAR);
+  std::swap(flat, target);
+  render();
+  EXPECT_EQ(at(160, 120), 0x00FF00u) << "the nearer square, drawn last";
+  EXPECT_EQ(scene.face_buffer[0].object, 1) << "the farther square first";
+  std::swap(flat, target);
+  rgb_image_free(flat);
 }
 
 TEST_F(mirror_stage, AFaceReachingBehindTheEyeIsSkipped) {

@@ -11,6 +11,12 @@
 
 #include <cstdio>
 
+const typewriter_line icube_lines[ICUBE_LINES] = {{"Dark times has come..", 20, 32},
+                                                  {"Ninjas have taken over!", 160, 200},
+                                                  {"But have no fear!", 180, 20},
+                                                  {"Pexil will rock on..", 40, 120},
+                                                  {"Let the game begin!", 100, 120}};
+
 namespace {
 icube_state cube;
 
@@ -72,6 +78,7 @@ int32_t icube_init(music_clock* clock, pixmap* frame, render_context* rc) {
   s.rc = rc;
   s.spin = 0.0f;
   s.anim_rate = 0.1f;
+  s.text = typewriter{icube_lines, ICUBE_LINES, ICUBE_TEXT_COLOUR, 0, 0, 0.0f};
   if (!clock || !frame || !rc)
     return 0;
   s.triangle[0] = make_triangle(icube_faces[0].uv_a);
@@ -102,7 +109,7 @@ int32_t icube_frame() {
   pixmap_fill_rect(s.frame, 0, 0, 320, 240, 0);
   icube_draw_cube(&s, fd);
   seqzoom_flare_step();
-  icube_type(&s.typewriter, s.frame, fd);
+  typewriter_type(&s.text, s.frame, fd);
   if (s.clock->order >= 11) {
     free_pictures(s);
     return 0;

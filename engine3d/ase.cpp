@@ -1,6 +1,7 @@
 #include "ase.h"
 
 #include "mem.h"
+#include "scene_list.h"
 #include "text_tokenizer.h"
 #include "vfs.h"
 
@@ -22,18 +23,6 @@ struct ase_reader {
   int32_t group_depth; // groups open around the cursor
   char token[TOKEN_SIZE];
 };
-
-// Appends item to a pointer list that grows by one. 1, or 0 on exhausted memory.
-template <typename T> int list_append(T*** list, int32_t* count, T* item) {
-  const size_t bytes = (size_t(*count) + 1) * sizeof(T*);
-  T** grown = static_cast<T**>(*list ? mem_realloc(*list, bytes) : mem_alloc(bytes));
-  if (!grown)
-    return 0;
-  grown[*count] = item;
-  *list = grown;
-  (*count)++;
-  return 1;
-}
 
 char* copy_string(const char* s, size_t n) {
   char* out = static_cast<char*>(mem_alloc(n + 1));
@@ -293,7 +282,7 @@ int read_child(ase_reader* r, P* parent) {
   if (!child)
     return 0;
   const auto [list, count] = child_list<C>(parent);
-  const int ok = read(r, child) && list_append(list, count, child);
+  const int ok = read(r, child) && scene_list_append(list, count, child);
   if (!ok)
     release(child);
   return ok;

@@ -1,16 +1,20 @@
 #include "fuzz_targets.h"
 
 static const fuzz_target target_table[] = {
-    {"pcx", fuzz_pcx, fuzz_pcx_seeds, nullptr, true},
-    {"gif", fuzz_gif, fuzz_gif_seeds, nullptr, true},
-    {"tga", fuzz_tga, fuzz_tga_seeds, nullptr, true},
-    {"jpeg", fuzz_jpeg, fuzz_jpeg_seeds, nullptr, true},
-    {"scx", fuzz_scx, fuzz_scx_seeds, nullptr, true},
-    {"lwo", fuzz_lwo, fuzz_lwo_seeds, nullptr, true},
-    {"ase", fuzz_ase, fuzz_ase_seeds, fuzz_scene_words, true},
-    {"tokenizer", fuzz_tokenizer, fuzz_tokenizer_seeds, fuzz_scene_words, true},
-    {"pfs", fuzz_pfs, fuzz_pfs_seeds, nullptr, false},
-    {"song", fuzz_song, fuzz_song_seeds, nullptr, false},
+    {.name = "pcx", .run = fuzz_pcx, .seeds = fuzz_pcx_seeds, .counts_blocks = true},
+    {.name = "gif", .run = fuzz_gif, .seeds = fuzz_gif_seeds, .counts_blocks = true},
+    {.name = "tga", .run = fuzz_tga, .seeds = fuzz_tga_seeds, .counts_blocks = true},
+    {.name = "jpeg", .run = fuzz_jpeg, .seeds = fuzz_jpeg_seeds, .counts_blocks = true},
+    {.name = "scx", .run = fuzz_scx, .seeds = fuzz_scx_seeds, .counts_blocks = true},
+    {.name = "lwo", .run = fuzz_lwo, .seeds = fuzz_lwo_seeds, .counts_blocks = true},
+    {.name = "ase", .run = fuzz_ase, .seeds = fuzz_ase_seeds, .words = fuzz_scene_words, .counts_blocks = true},
+    {.name = "tokenizer",
+     .run = fuzz_tokenizer,
+     .seeds = fuzz_tokenizer_seeds,
+     .words = fuzz_scene_words,
+     .counts_blocks = true},
+    {.name = "pfs", .run = fuzz_pfs, .seeds = fuzz_pfs_seeds},
+    {.name = "song", .run = fuzz_song, .seeds = fuzz_song_seeds},
 };
 
 const fuzz_target* fuzz_target_list(int* count) {

@@ -268,7 +268,7 @@ struct icube_fixture : ::testing::Test {
 } // namespace
 
 TEST_F(icube_fixture, TheCubeFillsMostOfTheFrameAndTurns) {
-  select_polygondrawer(0);
+  select_polygondrawer(POLYGONDRAWER_SAFE);
   ASSERT_EQ(step(1.0f, 9), 1);
   EXPECT_STREQ(current_polygondrawer()->name, "Software CORRECT and general polygondrawer") << "set 2";
   const int32_t drawn = count_not(frame.get(), 0);

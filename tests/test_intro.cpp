@@ -414,7 +414,7 @@ TEST(IntroTorus, TheMeshTurnsAndIsDrawnAsLinesOfItsFrontFaces) {
   o->mesh = m;
   s.torus = o;
   s.torus_brightness = 40;
-  select_polygondrawer(2);
+  select_polygondrawer(POLYGONDRAWER_CORRECT);
   intro_draw_torus(&s, 2.0f);
   EXPECT_EQ(std::string(current_polygondrawer()->name), "Software SAFE polygondrawer");
   EXPECT_FLOAT_EQ(s.torus_angle, -2 * 0.014024967f);

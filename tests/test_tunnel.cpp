@@ -186,7 +186,7 @@ TEST_F(flight_fixture, TheFirstFrameTurnsDepthOnAndSelectsThePerspectiveSet) {
   ASSERT_EQ(init_with(opening_build_files()), 1);
   select_polygondrawer(32);
   const polygondrawer* perspective = current_polygondrawer();
-  select_polygondrawer(0);
+  select_polygondrawer(POLYGONDRAWER_SAFE);
   ASSERT_NE(current_polygondrawer(), perspective);
   opening_clock_set(&clock, 1.2f, 17, 0);
   EXPECT_EQ(tunnel_frame(), 0) << "the sequencer ends the state, not the frame step";

@@ -1,12 +1,13 @@
 #include "hidden.h"
 
+#include "install_path.h"
 #include "random.h"
 
 #include <cstdio>
 #include <cstring>
 
 int32_t hidden_readme_check() {
-  FILE* f = std::fopen("readme.txt", "rt");
+  FILE* f = std::fopen(install_find("readme.txt").c_str(), "rt");
   if (!f)
     return 0;
   char line[128] = {};
@@ -15,6 +16,8 @@ int32_t hidden_readme_check() {
     const size_t len = std::strlen(line);
     if (len > 0)
       line[len - 1] = 0; // the last character goes, whatever it is
+    if (len > 1 && line[len - 2] == '\r')
+      line[len - 2] = 0; // a line written with CR LF ends the same way
     on = std::strcmp(line, "brickmoon") == 0;
   }
   std::fclose(f);

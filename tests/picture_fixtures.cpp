@@ -211,6 +211,7 @@ fixture_bytes fixture_scx(int w, int h, const fixture_bytes& pixels, uint32_t se
   out[5] = uint8_t(w >> 8);
   out[6] = uint8_t(h & 255);
   out[7] = uint8_t(h >> 8);
+  out.reserve(out.size() + pixels.size()); // GCC 12 at -O3 warns falsely on growing a full vector here
   out.insert(out.end(), pixels.begin(), pixels.end());
   return out;
 }

@@ -8,3 +8,9 @@ add_dependencies(show_archive data_dat)
 
 vorlane_test(test_show SOURCES test_show.cpp LIBS shell display_headless music show_archive render_support TIMEOUT 120)
 add_dependencies(test_show demo_render)
+
+# The installed show runs from any directory, and every program answers
+# --version and --help.
+add_test(NAME install_check
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/install_check.sh ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/tests/install_check)
+set_tests_properties(install_check PROPERTIES TIMEOUT 120)

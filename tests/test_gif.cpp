@@ -215,6 +215,7 @@ fixture_bytes gif_around(int w, int h, const fixture_bytes& palette, const fixtu
   fixture_bytes out = {
       'G', 'I', 'F', '8', '9', 'a', uint8_t(w), uint8_t(w >> 8), uint8_t(h), uint8_t(h >> 8), uint8_t(0x80 | depth),
       0,   0};
+  out.reserve(out.size() + palette.size() + 10 + data.size() + 1); // GCC 12 at -O3 warns falsely without it
   out.insert(out.end(), palette.begin(), palette.end());
   out.insert(out.end(), {',', 0, 0, 0, 0, uint8_t(w), uint8_t(w >> 8), uint8_t(h), uint8_t(h >> 8), 0});
   out.insert(out.end(), data.begin(), data.end());

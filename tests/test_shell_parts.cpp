@@ -71,7 +71,7 @@ TEST(ReadmeCheck, OnlyTheExactFirstLineSwitchesTheModeOn) {
       {"brickmoon", 0},    {"Brickmoon\n", 0},
       {"brickmoon \n", 0}, {"", 0},
       {"\n", 0},           {"brickmoonX", 1},
-      {"xbrickmoon\n", 0}, {"brickmoon\r\n", 0},
+      {"xbrickmoon\n", 0}, {"brickmoon\r\n", 1},
   };
   for (auto [text, want] : cases) {
     testkit_write_text("readme.txt", text);

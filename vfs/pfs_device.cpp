@@ -1,6 +1,7 @@
 // pfs_device: read-only file device serving the entries of the packed archive
 // data.dat. Each open inflates its entry whole into memory, so the loaders'
 // many small reads are plain memory copies.
+#include "install_path.h"
 #include "mem.h"
 #include "pfs_archive.h"
 #include "vfs.h"
@@ -48,7 +49,7 @@ static int32_t pfs_init(int32_t) {
   if (pfs_device.flags & VFS_DEVICE_READY)
     return 1;
   pfs_device.flags |= VFS_DEVICE_READY;
-  if (!pfs_archive_open(&pfs_global, pfs_device.parameter, nullptr))
+  if (!pfs_archive_open(&pfs_global, install_find(pfs_device.parameter).c_str(), nullptr))
     return 0;
   for (pfs_slot& slot : pfs_slots)
     slot.in_use = 0;

@@ -7,6 +7,7 @@
 #include "render_keys.h"
 #include "render_report.h"
 #include "shell.h"
+#include "version.h"
 #include "wav_file.h"
 
 #include <CLI/CLI.hpp>
@@ -14,6 +15,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <string>
 #include <zlib.h>
 
 namespace {
@@ -87,6 +89,7 @@ int render_die(const std::string& text) {
 
 int main(int argc, char** argv) {
   CLI::App app{"demo_render: the show, headless, on the virtual clock"};
+  app.set_version_flag("--version", std::string("demo_render ") + VORLANE_VERSION);
   std::vector<std::string> keys;
   app.add_option("--fps", run.fps, "frames per second of simulated time")->check(CLI::Range(1, 1000));
   app.add_option("--seconds", run.seconds, "stop after this much simulated time")->check(CLI::NonNegativeNumber);

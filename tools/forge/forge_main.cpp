@@ -3,11 +3,13 @@
 #include "forge_sheet.h"
 #include "forge_tree.h"
 #include "pfs_writer.h"
+#include "version.h"
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 #include <thread>
 
 static int forge_die(const std::string& text) {
@@ -17,6 +19,7 @@ static int forge_die(const std::string& text) {
 
 int main(int argc, char** argv) {
   CLI::App app{"forge: generates the show's data tree (OUTDIR/data/...), the same bytes on every run"};
+  app.set_version_flag("--version", std::string("forge ") + VORLANE_VERSION);
   std::string outdir, sheet_dir, only, archive;
   bool list = false;
   int32_t threads = int32_t(std::min(8u, std::max(1u, std::thread::hardware_concurrency())));

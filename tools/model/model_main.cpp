@@ -8,10 +8,12 @@
 #include "model_format.h"
 #include "model_lightwave.h"
 #include "model_scene.h"
+#include "version.h"
 #include "vfs.h"
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -64,6 +66,7 @@ int model_run(const std::string& path, const std::string& textures, const std::s
 
 int main(int argc, char** argv) {
   CLI::App app{"Reads an object or scene file (LightWave object, ASCII scene) with the system's readers."};
+  app.set_version_flag("--version", std::string("model ") + VORLANE_VERSION);
   app.require_subcommand(1);
   std::string file, out, textures;
   CLI::App* info = app.add_subcommand("info", "Print what FILE holds");
@@ -75,9 +78,9 @@ int main(int argc, char** argv) {
   obj->add_option("--textures", textures, "Folder of the pictures (default: the file's folder)");
   try {
     app.parse(argc, argv);
-  } catch (const CLI::CallForHelp& e) {
-    return app.exit(e);
   } catch (const CLI::ParseError& e) {
+    if (e.get_exit_code() == 0)
+      return app.exit(e); // --help, --version
     return model_fail(e.what()) + 1;
   }
   vfs_device_enable(&stdio_device, 0);

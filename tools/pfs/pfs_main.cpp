@@ -2,11 +2,13 @@
 #include "mem.h"
 #include "pfs_archive.h"
 #include "pfs_writer.h"
+#include "version.h"
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <string>
 
 namespace fs = std::filesystem;
 
@@ -96,6 +98,7 @@ static int pfs_cmd_extract(const std::string& path, const std::string& dir) {
 
 int main(int argc, char** argv) {
   CLI::App app{"pfs: writes, lists and reads packed data archives (data.dat)"};
+  app.set_version_flag("--version", std::string("pfs ") + VORLANE_VERSION);
   app.require_subcommand(1);
   std::string dir, archive, name;
 

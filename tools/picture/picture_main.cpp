@@ -3,10 +3,12 @@
 //   picture png FILE OUT.png     the pixmap the show would display, as PNG
 #include "picture_decode.h"
 #include "picture_png.h"
+#include "version.h"
 #include "vfs.h"
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -46,6 +48,7 @@ int picture_png(const std::string& path, const std::string& out, bool alpha) {
 
 int main(int argc, char** argv) {
   CLI::App app{"Decodes a picture file (PCX, GIF, TGA, JPEG, SCX) with the system's readers."};
+  app.set_version_flag("--version", std::string("picture ") + VORLANE_VERSION);
   app.require_subcommand(1);
   std::string file, out;
   bool alpha = false;
@@ -57,9 +60,9 @@ int main(int argc, char** argv) {
   png->add_flag("--alpha", alpha, "Write byte 3 of each pixel as alpha");
   try {
     app.parse(argc, argv);
-  } catch (const CLI::CallForHelp& e) {
-    return app.exit(e);
   } catch (const CLI::ParseError& e) {
+    if (e.get_exit_code() == 0)
+      return app.exit(e); // --help, --version
     return picture_fail(e.what()) + 1;
   }
   vfs_device_enable(&stdio_device, 0);

@@ -2,6 +2,7 @@
 // order and row on the virtual clock, or one pass rendered to a WAV file.
 #include "music.h"
 #include "sound.h"
+#include "version.h"
 #include "wav_file.h"
 
 #include <CLI/CLI.hpp>
@@ -103,6 +104,7 @@ int songinfo_play(const std::string& path, songinfo_run* run) {
 
 int main(int argc, char** argv) {
   CLI::App app{"Facts of a song, its tick-by-tick order and row, or one pass rendered to WAV"};
+  app.set_version_flag("--version", std::string("songinfo ") + VORLANE_VERSION);
   std::string song;
   std::string wav_path;
   bool trace = false;

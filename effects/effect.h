@@ -20,10 +20,10 @@ enum : int32_t {
 struct effect {
   const char* name;
   // Start-up runs the inits in their own order, not the sequencer's: this
-  // init's place in it, from 0.
-  int32_t init_rank;
-  // 1 on success. None for a state that goes on with an effect started by an
-  // earlier record (the intro's later sections).
+  // init's place in it, from 1; 0 for a state that goes on with an effect
+  // started by an earlier record (the intro's later sections).
+  int32_t init_order;
+  // 1 on success; none where init_order is 0.
   int32_t (*init)(show_context* show);
   // The fatal message when the init fails.
   const char* init_message;

@@ -18,21 +18,21 @@
 
 // clang-format off
 constexpr effect effect_table[TIMELINE_STATES] = {
-    {.name = "galaxy", .init_rank = 4, .init = galaxy_init, .init_message = "Unable to init galaxy!", .frame = galaxy_frame, .ends = EFFECT_ENDS_ON_ORDER},
-    {.name = "intro burn-in", .init_rank = 0, .init = intro_init, .init_message = "Unable to load intro files\n", .frame = [] { return intro_frame(0); }},
+    {.name = "galaxy", .init_order = 5, .init = galaxy_init, .init_message = "Unable to init galaxy!", .frame = galaxy_frame, .ends = EFFECT_ENDS_ON_ORDER},
+    {.name = "intro burn-in", .init_order = 1, .init = intro_init, .init_message = "Unable to load intro files\n", .frame = [] { return intro_frame(0); }},
     {.name = "intro tile wall", .frame = [] { return intro_frame(1); }},
     {.name = "intro title", .frame = [] { return intro_frame(2); }},
-    {.name = "sequence zoomer", .init_rank = 1, .init = seqzoom_init, .init_message = "Unable to init seqzoomer!\n", .frame = seqzoom_frame},
-    {.name = "image cube", .init_rank = 2, .init = icube_init, .init_message = "Unable to init i_cube!\n", .frame = icube_frame},
-    {.name = "radial-blur credits", .init_rank = 6, .init = blurp_init, .init_message = "Unable to init blurp!\n", .frame = blurp_frame},
-    {.name = "mirror hall", .init_rank = 5, .init = mirrors_init, .init_message = "Unable to init rimbel mirrors!\n", .frame = mirrors_frame},
-    {.name = "tunnel flight", .init_rank = 3, .init = tunnel_init, .init_message = "Unable to init 3d-tunnel flight!\n", .frame = tunnel_frame, .leave = tunnel_leave, .ends = EFFECT_ENDS_ON_ORDER},
-    {.name = "magnet", .init_rank = 8, .init = magnet_init, .init_message = "Unable to load magnet files\n", .frame = magnet_frame},
-    {.name = "qube", .init_rank = 10, .init = qube_init, .init_message = "Unable to init quben!\n", .frame = qube_frame},
-    {.name = "net", .init_rank = 7, .init = net_init, .init_message = "Unable to init 3d_net!\n", .frame = net_frame},
-    {.name = "hypervoxel", .init_rank = 12, .init = hypervoxel_init, .init_message = "Unable to init hypervoxel part!\n", .frame = hypervoxel_frame},
-    {.name = "diffuse cube", .init_rank = 9, .init = dcube_init, .init_message = "Unable to init diffuse cube!\n", .frame = dcube_frame},
-    {.name = "light object", .init_rank = 11, .init = lobj_init, .init_message = "Unable to init lobj!\n", .frame = lobj_frame},
+    {.name = "sequence zoomer", .init_order = 2, .init = seqzoom_init, .init_message = "Unable to init seqzoomer!\n", .frame = seqzoom_frame},
+    {.name = "image cube", .init_order = 3, .init = icube_init, .init_message = "Unable to init i_cube!\n", .frame = icube_frame},
+    {.name = "radial-blur credits", .init_order = 7, .init = blurp_init, .init_message = "Unable to init blurp!\n", .frame = blurp_frame},
+    {.name = "mirror hall", .init_order = 6, .init = mirrors_init, .init_message = "Unable to init rimbel mirrors!\n", .frame = mirrors_frame},
+    {.name = "tunnel flight", .init_order = 4, .init = tunnel_init, .init_message = "Unable to init 3d-tunnel flight!\n", .frame = tunnel_frame, .leave = tunnel_leave, .ends = EFFECT_ENDS_ON_ORDER},
+    {.name = "magnet", .init_order = 9, .init = magnet_init, .init_message = "Unable to load magnet files\n", .frame = magnet_frame},
+    {.name = "qube", .init_order = 11, .init = qube_init, .init_message = "Unable to init quben!\n", .frame = qube_frame},
+    {.name = "net", .init_order = 8, .init = net_init, .init_message = "Unable to init 3d_net!\n", .frame = net_frame},
+    {.name = "hypervoxel", .init_order = 13, .init = hypervoxel_init, .init_message = "Unable to init hypervoxel part!\n", .frame = hypervoxel_frame},
+    {.name = "diffuse cube", .init_order = 10, .init = dcube_init, .init_message = "Unable to init diffuse cube!\n", .frame = dcube_frame},
+    {.name = "light object", .init_order = 12, .init = lobj_init, .init_message = "Unable to init lobj!\n", .frame = lobj_frame},
 };
 
 constexpr effect effect_end_part = {.name = "end part", .init = endpart_init, .init_message = "Unable to init endpart!\n", .frame = endpart_frame};
@@ -42,25 +42,21 @@ namespace {
 constexpr int32_t count_inits() {
   int32_t n = 0;
   for (const effect& e : effect_table)
-    n += e.init != nullptr;
+    n += e.init_order > 0;
   return n;
 }
 
-// Every init has a place of its own in the start-up order, every record a
-// frame step, and a state that ends on an order has one on the timeline.
+// Every init has a place of its own in the start-up order, and a state that
+// ends on an order has one on the timeline.
 constexpr bool table_sound() {
   for (int32_t i = 0; i < TIMELINE_STATES; i++) {
     const effect& e = effect_table[i];
-    if (!e.frame || !e.name)
-      return false;
     if (e.ends == EFFECT_ENDS_ON_ORDER && timeline_states[i].end_order == TIMELINE_NO_ORDER)
       return false;
-    if (!e.init)
-      continue;
-    if (!e.init_message || e.init_rank < 0 || e.init_rank >= count_inits())
+    if (e.init_order < 0 || e.init_order > count_inits())
       return false;
-    for (int32_t j = 0; j < i; j++)
-      if (effect_table[j].init && effect_table[j].init_rank == e.init_rank)
+    for (int32_t j = 0; j < i && e.init_order > 0; j++)
+      if (effect_table[j].init_order == e.init_order)
         return false;
   }
   return true;

@@ -124,9 +124,9 @@ int shell_start(const shell_config* config) {
 
 int shell_init_effects(const shell_config* config) {
   display_driver* d = config->driver;
-  for (int32_t rank = 0; rank < effect_init_count; rank++)
+  for (int32_t order = 1; order <= effect_init_count; order++)
     for (const effect& e : effect_table) {
-      if (!e.init || e.init_rank != rank)
+      if (e.init_order != order)
         continue;
       if (!e.init(&shell_state.context)) {
         d->close();

@@ -23,14 +23,19 @@ TEST(EffectTable, InitsRunInTheirOwnOrderWithTheirMessages) {
       "Unable to init hypervoxel part!\n",
   };
   ASSERT_EQ(effect_init_count, int32_t(std::size(messages)));
-  for (int32_t rank = 0; rank < effect_init_count; rank++) {
+  for (int32_t order = 1; order <= effect_init_count; order++) {
     int32_t found = 0;
     for (const effect& e : effect_table)
-      if (e.init && e.init_rank == rank) {
+      if (e.init_order == order) {
         found++;
-        EXPECT_STREQ(e.init_message, messages[rank]) << "init " << rank;
+        ASSERT_NE(e.init, nullptr) << e.name;
+        EXPECT_STREQ(e.init_message, messages[order - 1]) << "init " << order;
       }
-    EXPECT_EQ(found, 1) << "init " << rank;
+    EXPECT_EQ(found, 1) << "init " << order;
+  }
+  for (const effect& e : effect_table) {
+    EXPECT_EQ(e.init != nullptr, e.init_order > 0) << e.name;
+    EXPECT_NE(e.frame, nullptr) << e.name;
   }
   EXPECT_STREQ(effect_end_part.init_message, "Unable to init endpart!\n");
   ASSERT_NE(effect_end_part.init, nullptr);

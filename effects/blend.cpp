@@ -3,6 +3,7 @@
 #include "font8x8.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 
@@ -62,13 +63,14 @@ inline uint32_t blur_weighted(uint32_t sample, uint32_t source, blur_weights w) 
          uint32_t(w.ws[(sample >> 16) & 255] + w.wd[(source >> 16) & 255]) << 16;
 }
 
-// The visit order both blurs share: rows from the centre row up to the top,
+// The visit order the blurs share: rows from the centre row up to the top,
 // then from second_row down to the bottom; in each row, columns from the
 // centre to the left edge, then from the column right of the centre to the
-// right edge. Sample coordinates are clamped to the frame, so a centre or
-// factor out of range smears but never reads outside.
-template <typename Mix>
-void blur_frame(pixmap* frame, const pixmap* source, float cx, float cy, float f, int32_t second_row, Mix mix) {
+// right edge. Each half row starts with sampler.begin(row); sampler.at(j)
+// then gives the frame pixel to mix with the source at column j. Centres
+// out of range are held to the frame.
+template <typename Mix, typename Sampler>
+void blur_frame(pixmap* frame, const pixmap* source, float cx, float cy, int32_t second_row, Mix mix, Sampler sampler) {
   const int32_t w = frame->width, h = frame->height;
   if (w <= 0 || h <= 0 || source->width < w || source->height < h)
     return;
@@ -78,39 +80,97 @@ void blur_frame(pixmap* frame, const pixmap* source, float cx, float cy, float f
   second_row = std::clamp(second_row, 0, h);
   uint32_t* px = frame->pixels;
   auto row = [&](int32_t i) {
-    const float sy = float(i) + (cy - float(i)) * f;
-    const int32_t yi = int32_t(std::clamp(sy, 0.0f, float(h - 1)));
-    const uint32_t* sample_row = px + int64_t(yi) * w;
     const uint32_t* src = source->pixels + source->rows[i];
     uint32_t* out = px + int64_t(i) * w;
-    auto pixel = [&](int32_t j) {
-      const float sx = float(j) + (cx - float(j)) * f;
-      const int32_t xi = int32_t(std::clamp(sx, 0.0f, float(w - 1)));
-      out[j] = mix(sample_row[xi], src[j]);
-    };
+    sampler.begin(px, i);
     for (int32_t j = std::min(cx0, w - 1); j >= 0; j--)
-      pixel(j);
+      out[j] = mix(sampler.at(j), src[j]);
+    sampler.begin(px, i);
     for (int32_t j = cx1; j < w; j++)
-      pixel(j);
+      out[j] = mix(sampler.at(j), src[j]);
   };
   for (int32_t i = std::min(cy0, h - 1); i >= 0; i--)
     row(i);
   for (int32_t i = second_row; i < h; i++)
     row(i);
 }
+
+// Samples a fixed factor f of the way towards the centre. Sample coordinates
+// are clamped to the frame, so a centre or factor out of range smears but
+// never reads outside.
+struct blur_fixed_sampler {
+  float cx, cy, f;
+  int32_t w, h;
+  const uint32_t* row = nullptr;
+  void begin(const uint32_t* px, int32_t i) {
+    const float sy = float(i) + (cy - float(i)) * f;
+    row = px + int64_t(std::clamp(sy, 0.0f, float(h - 1))) * w;
+  }
+  uint32_t at(int32_t j) const {
+    const float sx = float(j) + (cx - float(j)) * f;
+    return row[int32_t(std::clamp(sx, 0.0f, float(w - 1)))];
+  }
+};
+
+// Samples a factor that grows with the distance from the centre: distance /
+// q, taken at the start of each half row from the rows' distance and again
+// at every eighth column, where the sample row is recomputed too.
+struct blur_scaled_sampler {
+  float cx, cy, q;
+  int32_t w, h;
+  const uint32_t* px = nullptr;
+  const uint32_t* row = nullptr;
+  float dy = 0, r = 0, y = 0;
+  void pick_row() {
+    const float sy = y + r * dy;
+    row = px + int64_t(std::clamp(sy, 0.0f, float(h - 1))) * w;
+  }
+  void begin(const uint32_t* pixels, int32_t i) {
+    px = pixels;
+    y = float(i);
+    dy = cy - y;
+    r = std::fabs(dy) / q;
+    pick_row();
+  }
+  uint32_t at(int32_t j) {
+    const float dx = cx - float(j);
+    if ((j & 7) == 0) {
+      r = std::sqrt(dx * dx + dy * dy) / q;
+      pick_row();
+    }
+    return row[int32_t(std::clamp(float(j) + r * dx, 0.0f, float(w - 1)))];
+  }
+};
+
+blur_weights blur_weights_of(int32_t w) {
+  w = std::clamp(w, 0, 64);
+  return {mul_table[w], mul_table[64 - w]};
+}
 } // namespace
 
 void radial_blur(pixmap* frame, const pixmap* source, float cx, float cy, float f) {
   const int32_t second = int32_t(std::clamp(cy + 1.0f, 0.0f, float(frame->height)));
-  blur_frame(frame, source, cx, cy, f, second, blur_average);
+  blur_frame(frame, source, cx, cy, second, blur_average, blur_fixed_sampler{cx, cy, f, frame->width, frame->height});
 }
 
 void radial_blur_weighted(pixmap* frame, const pixmap* source, float cx, float cy, int32_t w, float f) {
-  w = std::clamp(w, 0, 64);
-  const blur_weights weights{mul_table[w], mul_table[64 - w]};
+  const blur_weights weights = blur_weights_of(w);
   const int32_t second = int32_t(std::clamp(cy, 0.0f, float(frame->height)));
-  blur_frame(frame, source, cx, cy, f, second,
-             [weights](uint32_t sample, uint32_t source) { return blur_weighted(sample, source, weights); });
+  blur_frame(
+      frame, source, cx, cy, second,
+      [weights](uint32_t sample, uint32_t source) { return blur_weighted(sample, source, weights); },
+      blur_fixed_sampler{cx, cy, f, frame->width, frame->height});
+}
+
+void radial_blur_scaled(pixmap* frame, const pixmap* source, float cx, float cy, int32_t w, float q) {
+  if (!(q > 0))
+    return; // no divisor, no blur
+  const blur_weights weights = blur_weights_of(w);
+  const int32_t second = int32_t(std::clamp(cy, 0.0f, float(frame->height)));
+  blur_frame(
+      frame, source, cx, cy, second,
+      [weights](uint32_t sample, uint32_t source) { return blur_weighted(sample, source, weights); },
+      blur_scaled_sampler{cx, cy, q, frame->width, frame->height});
 }
 
 void add_sprite_scaled(int32_t cx, int32_t cy, pixmap* dst, const pixmap* sprite, float level, int32_t base) {
@@ -155,11 +215,7 @@ void add_sprite_scaled(int32_t cx, int32_t cy, pixmap* dst, const pixmap* sprite
     uint32_t* d = dst->pixels + dst->rows[y];
     int64_t acc = u;
     for (int64_t x = x0; x < x1; x++, acc += du) {
-      const uint32_t s = srow[acc >> 8], p = d[x];
-      const uint32_t r = std::min<uint32_t>(255, (p & 255) + (s & 255));
-      const uint32_t g = std::min<uint32_t>(255, ((p >> 8) & 255) + ((s >> 8) & 255));
-      const uint32_t b = std::min<uint32_t>(255, ((p >> 16) & 255) + ((s >> 16) & 255));
-      d[x] = (p & 0xFF000000u) | r | g << 8 | b << 16;
+      d[x] = blend_add_saturated(d[x], srow[acc >> 8]);
     }
   }
 }
@@ -168,13 +224,6 @@ namespace {
 pixmap* text_target = nullptr;
 
 inline int16_t font_i16(const uint8_t* at) { return int16_t(uint16_t(at[0] | at[1] << 8)); }
-
-inline uint32_t add_saturated(uint32_t p, uint32_t c) {
-  const uint32_t r = std::min<uint32_t>(255, (p & 255) + (c & 255));
-  const uint32_t g = std::min<uint32_t>(255, ((p >> 8) & 255) + ((c >> 8) & 255));
-  const uint32_t b = std::min<uint32_t>(255, ((p >> 16) & 255) + ((c >> 16) & 255));
-  return (p & 0xFF000000u) | r | g << 8 | b << 16;
-}
 } // namespace
 
 int32_t text_printf(pixmap* pm, int32_t x, int32_t y, uint32_t colour, const char* format, ...) {
@@ -206,7 +255,7 @@ int32_t text_printf(pixmap* pm, int32_t x, int32_t y, uint32_t colour, const cha
       for (int32_t col = 0; col < width && col < 8 * per_row; col++)
         if (bits[r * per_row + col / 8] & (0x80 >> (col % 8))) {
           const int32_t px = x + advance + col, py = y + yoff + r;
-          pixmap_put_pixel(text_target, px, py, add_saturated(pixmap_get_pixel(text_target, px, py), colour));
+          pixmap_put_pixel(text_target, px, py, blend_add_saturated(pixmap_get_pixel(text_target, px, py), colour));
         }
     advance += width;
   }

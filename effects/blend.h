@@ -7,6 +7,14 @@
 
 #include <cstdint>
 
+// Adds the colour channels of c to those of p, each saturating at 255; the
+// top byte is p's.
+inline uint32_t blend_add_saturated(uint32_t p, uint32_t c) {
+  const uint32_t r = (p & 255) + (c & 255), g = ((p >> 8) & 255) + ((c >> 8) & 255);
+  const uint32_t b = ((p >> 16) & 255) + ((c >> 16) & 255);
+  return (p & 0xFF000000u) | (r > 255 ? 255 : r) | (g > 255 ? 255 : g) << 8 | (b > 255 ? 255 : b) << 16;
+}
+
 // mul_table[k][v] = trunc(k * v / 64) for k < 64; row 64 is all zero.
 extern uint8_t mul_table[65][256];
 extern int mul_table_built;
@@ -24,6 +32,10 @@ void radial_blur(pixmap* frame, const pixmap* source, float cx, float cy, float 
 
 // As radial_blur with the sample weighted w/64 and the source (64 - w)/64.
 void radial_blur_weighted(pixmap* frame, const pixmap* source, float cx, float cy, int32_t w, float f);
+
+// As radial_blur_weighted with a factor that grows with the distance from
+// the centre: distance / q, taken every eighth column (the end part's blur).
+void radial_blur_scaled(pixmap* frame, const pixmap* source, float cx, float cy, int32_t w, float q);
 
 // Adds the sprite, stretched to a square of side trunc(base - level / 8)
 // (at most 512) centred at (cx, cy), with saturation.

@@ -8,6 +8,7 @@
 #include "music.h"
 #include "pcx.h"
 #include "timeline.h"
+#include "vfs.h"
 
 namespace {
 dcube_state dcube;
@@ -36,6 +37,7 @@ int32_t dcube_init(show_context* show) {
   dcube.background = pcx_load("data/diffuse/bgpic.pcx");
   // The background is copied whole over the 320 x 240 frame.
   if (!dcube.background || dcube.background->width < 320 || dcube.background->height < 240) {
+    vfs_note_failure("data/diffuse/bgpic.pcx", "smaller than 320 x 240");
     if (dcube.background)
       pixmap_free(dcube.background);
     dcube.background = nullptr;

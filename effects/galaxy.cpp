@@ -8,6 +8,7 @@
 #include "mem.h"
 #include "music.h"
 #include "pcx.h"
+#include "vfs.h"
 
 #include <algorithm>
 #include <cmath>
@@ -56,8 +57,10 @@ int32_t galaxy_init(show_context* show) {
     return 0;
   galaxy.background = jpeg_load("data/galaxy/galaxybg.jpg");
   // The background is shown from column 320 down to 0 over the whole frame.
-  if (!galaxy.background || galaxy.background->width < 640 || galaxy.background->height < 240)
+  if (!galaxy.background || galaxy.background->width < 640 || galaxy.background->height < 240) {
+    vfs_note_failure("data/galaxy/galaxybg.jpg", "smaller than 640 x 240");
     return 0;
+  }
   galaxy.logos[0].picture = pcx_load("data/galaxy/pexil.pcx");
   if (!galaxy.logos[0].picture)
     return 0;

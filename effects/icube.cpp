@@ -9,8 +9,15 @@
 #include "music.h"
 #include "polygondrawer.h"
 #include "timeline.h"
+#include "vfs.h"
 
 #include <cstdio>
+
+const typewriter_line icube_lines[ICUBE_LINES] = {{"Dark times has come..", 20, 32},
+                                                  {"Ninjas have taken over!", 160, 200},
+                                                  {"But have no fear!", 180, 20},
+                                                  {"Pexil will rock on..", 40, 120},
+                                                  {"Let the game begin!", 100, 120}};
 
 namespace {
 icube_state cube;
@@ -56,6 +63,7 @@ pixmap* load_picture(char set, int32_t k) {
   std::snprintf(name, sizeof name, "data/icube/%s.jpg", entry);
   pixmap* p = jpeg_load(name);
   if (p && (p->width != ICUBE_TEXTURE || p->height < ICUBE_TEXTURE)) {
+    vfs_note_failure(name, "not 256 pixels wide and at least as high");
     pixmap_free(p);
     return nullptr;
   }
@@ -77,6 +85,7 @@ int32_t icube_init(show_context* show) {
   s.flares = show->flares;
   s.spin = 0.0f;
   s.anim_rate = 0.1f;
+  s.text = typewriter{icube_lines, ICUBE_LINES, ICUBE_TEXT_COLOUR, 0, 0, 0.0f};
   if (!clock || !frame || !rc)
     return 0;
   s.triangle[0] = make_triangle(icube_faces[0].uv_a);
@@ -107,7 +116,7 @@ int32_t icube_frame() {
   pixmap_fill_rect(s.frame, 0, 0, 320, 240, 0);
   icube_draw_cube(&s, fd);
   flares_step(s.flares);
-  icube_type(&s.typewriter, s.frame, fd);
+  typewriter_type(&s.text, s.frame, fd);
   if (timeline_order_reached(TIMELINE_ICUBE, s.clock->order)) {
     free_pictures(s);
     return 0;

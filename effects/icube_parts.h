@@ -6,6 +6,7 @@
 #include "pixmap.h"
 #include "polygon.h"
 #include "render_context.h"
+#include "typewriter.h"
 #include "vec3.h"
 
 #include <cstdint>
@@ -35,17 +36,8 @@ extern const icube_face icube_faces[ICUBE_FACES];
 // The eight corners in object space.
 extern const vec3 icube_corners[8];
 
-struct icube_line {
-  const char* text;
-  int32_t x, y;
-};
-extern const icube_line icube_lines[ICUBE_LINES];
-
-struct icube_typewriter {
-  int32_t line;  // 0 to 4
-  int32_t typed; // characters typed beyond the first
-  float blink;   // ticks / 10; the cursor shows while its whole part is odd
-};
+// The typewriter's five lines.
+extern const typewriter_line icube_lines[ICUBE_LINES];
 
 struct icube_state {
   music_clock* clock;
@@ -57,7 +49,7 @@ struct icube_state {
   float counter[ICUBE_FACES];
   float anim_rate;
   float spin;
-  icube_typewriter typewriter;
+  typewriter text; // the typed lines
   int32_t drawer_selected;
 };
 
@@ -74,7 +66,3 @@ void icube_draw_triangle(const polygon* p, pixmap* target);
 // Turns the cube for spin and draws its six faces through the two triangles,
 // moving the animation counters on by fd ticks.
 void icube_draw_cube(icube_state* s, float fd);
-
-// Types on for fd ticks and draws the current line (and the cursor while it
-// shows) into frame.
-void icube_type(icube_typewriter* t, pixmap* frame, float fd);

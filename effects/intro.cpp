@@ -40,8 +40,13 @@ void intro_release() {
   s = intro_state{};
 }
 
-// A picture that covers at least width x height.
-bool covers(const pixmap* p, int32_t width, int32_t height) { return p && p->width >= width && p->height >= height; }
+// A picture that covers at least width x height; a smaller one is noted as
+// the file that could not be loaded.
+bool covers(const pixmap* p, const char* name, int32_t width, int32_t height) {
+  if (p && (p->width < width || p->height < height))
+    vfs_note_failure(name, "smaller than the effect draws it");
+  return p && p->width >= width && p->height >= height;
+}
 
 // The pattern map: 320 x 240 bytes after the header.
 int read_map(uint8_t* map) {
@@ -51,6 +56,8 @@ int read_map(uint8_t* map) {
   vfs_seek(f, INTRO_MAP_HEADER, 0); // from the start
   const int32_t got = vfs_read(map, 1, INTRO_PIXELS, f);
   vfs_close(f);
+  if (got != INTRO_PIXELS)
+    vfs_note_failure("data/intro/clmap1.scx", "its 320 x 240 map is cut short");
   return got == INTRO_PIXELS;
 }
 
@@ -62,13 +69,15 @@ int load_files(intro_state& s) {
     char name[32];
     std::snprintf(name, sizeof name, "data/intro/l%d.pcx", int(i + 1));
     s.logos[i].picture = pcx_load(name);
-    if (!covers(s.logos[i].picture, INTRO_LOGO_SIZE, INTRO_LOGO_SIZE))
+    if (!covers(s.logos[i].picture, name, INTRO_LOGO_SIZE, INTRO_LOGO_SIZE))
       return 0;
   }
   // The picture is drawn pixel for pixel over the frame.
   s.picture = gif_load("data/intro/getmet.gif");
-  if (!s.picture || s.picture->width != INTRO_WIDTH || s.picture->height < INTRO_HEIGHT)
+  if (!s.picture || s.picture->width != INTRO_WIDTH || s.picture->height < INTRO_HEIGHT) {
+    vfs_note_failure("data/intro/getmet.gif", "not 320 pixels wide and at least 240 high");
     return 0;
+  }
   s.bgtext = gif_load("data/intro/bgtext.gif");
   if (!s.bgtext)
     return 0;
@@ -76,7 +85,7 @@ int load_files(intro_state& s) {
   if (!s.background)
     return 0;
   s.title = tga_load("data/intro/vorlane.tga");
-  if (!covers(s.title, INTRO_WIDTH, INTRO_HEIGHT))
+  if (!covers(s.title, "data/intro/vorlane.tga", INTRO_WIDTH, INTRO_HEIGHT))
     return 0;
   s.map = mem_alloc_array<uint8_t>(INTRO_PIXELS);
   if (!s.map || !read_map(s.map))
@@ -186,7 +195,7 @@ int32_t intro_init(show_context* show) {
   intro.rc = rc;
   intro.shade = show->shade;
   // Every section draws the whole 320 x 240 frame.
-  if (!rc || !covers(rc->target, INTRO_WIDTH, INTRO_HEIGHT) || !load_files(intro) || !build(intro))
+  if (!rc || !covers(rc->target, nullptr, INTRO_WIDTH, INTRO_HEIGHT) || !load_files(intro) || !build(intro))
     return 0;
   // The ring picture is the tile wall's background; the zoomer flies into it.
   show->pictures.ring = intro.background;

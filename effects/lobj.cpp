@@ -11,6 +11,7 @@
 #include "music.h"
 #include "pcx.h"
 #include "timeline.h"
+#include "vfs.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,8 +36,9 @@ void lobj_release() {
 }
 
 // A texture the wrapping drawers read: exactly 256 x 256.
-pixmap* lobj_texture(pixmap* p) {
+pixmap* lobj_texture(pixmap* p, const char* name) {
   if (p && (p->width != 256 || p->height != 256)) {
+    vfs_note_failure(name, "not 256 x 256");
     pixmap_free(p);
     return nullptr;
   }
@@ -63,10 +65,10 @@ int32_t lobj_load() {
   lobj.rc = render_context_create(0, lobj.scene, 320, 240, 400.0f);
   if (!lobj.rc)
     return 0;
-  lobj.envmap = lobj_texture(jpeg_load("data/lobj/envmap.jpg"));
+  lobj.envmap = lobj_texture(jpeg_load("data/lobj/envmap.jpg"), "data/lobj/envmap.jpg");
   if (!lobj.envmap)
     return 0;
-  lobj.beam_texture = lobj_texture(pcx_load("data/lobj/ltex.pcx"));
+  lobj.beam_texture = lobj_texture(pcx_load("data/lobj/ltex.pcx"), "data/lobj/ltex.pcx");
   if (!lobj.beam_texture)
     return 0;
   lobj.shell = lobj_read("data/lobj/sph_hol.lwo");

@@ -8,8 +8,7 @@
 #include "music.h"
 #include "polygondrawer.h"
 #include "tunnel_parts.h"
-
-#include <cmath>
+#include "vfs.h"
 
 namespace {
 tunnel_state tunnel;
@@ -41,6 +40,8 @@ int32_t tunnel_init(show_context* show) {
   tunnel.context = render_context_create(0, frame, 320, 240, TUNNEL_FLIGHT_FOCAL);
   tunnel.lamp = light_create();
   if (!tunnel.scene || tunnel.scene->camera_count < 1 || !tunnel.context || !tunnel.lamp) {
+    if (tunnel.scene)
+      vfs_note_failure("data/3dscene/finaljpg.ase", "holds no camera");
     tunnel_release();
     return 0;
   }
@@ -71,10 +72,7 @@ int32_t tunnel_frame() {
   render_scene_animate(t.scene);
   render_scene_draw(t.scene, t.context);
 
-  // A clock that reports nonsense moves nothing on.
-  float fd = t.clock->frame_delta;
-  if (!std::isfinite(fd) || fd < 0)
-    fd = 0;
+  const float fd = music_frame_delta(t.clock);
   tunnel_advance(&t, fd);
   tunnel_fades(&t, fd, t.clock->order, t.clock->row);
   return 0; // the sequencer leaves this state on a music order

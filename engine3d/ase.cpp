@@ -846,8 +846,10 @@ ase_scene* ase_load(const char* path, const char* texture_dir) {
   text_tokenizer* t =
       text_tokenizer_create(text, nullptr, "\"", nullptr, nullptr, nullptr, nullptr, TOKENIZER_SEPARATORS_DEFAULT);
   mem_free(text);
-  if (!t)
+  if (!t) {
+    vfs_note_failure(path, "cannot be read as text");
     return nullptr;
+  }
   ase_scene* scene = mem_alloc_array<ase_scene>(1);
   if (!scene) {
     text_tokenizer_free(t);
@@ -859,6 +861,7 @@ ase_scene* ase_load(const char* path, const char* texture_dir) {
   const int ok = read_scene(&r, scene);
   text_tokenizer_free(t);
   if (!ok) {
+    vfs_note_failure(path, "its blocks are damaged or cut short");
     ase_scene_free(scene);
     return nullptr;
   }

@@ -321,6 +321,11 @@ void load_picture(lwo_reader* r, lwo_texture* t, const std::string& stored) {
     path = dir + base;
   else
     path = dir + "/" + base;
+  // A second picture for the same texture replaces the first.
+  if (t->pixmap) {
+    pixmap_free(t->pixmap);
+    t->pixmap = nullptr;
+  }
   if (strcasecmp(ext.c_str(), "PCX") == 0)
     t->pixmap = pcx_load(path.c_str());
   else if (strcasecmp(ext.c_str(), "GIF") == 0)
@@ -589,6 +594,7 @@ mesh_object* lwo_load(const char* path, const char* texture_dir, mesh_object* ob
   span_u32(&head);
   const uint32_t type = span_u32(&head);
   if (form != lwo_id("FORM") || type != lwo_id("LWOB")) {
+    vfs_note_failure(path, "not a LightWave object (FORM LWOB)");
     mem_free(file);
     return nullptr;
   }
@@ -601,6 +607,7 @@ mesh_object* lwo_load(const char* path, const char* texture_dir, mesh_object* ob
   const int ok = r.m && read_chunks(&r);
   mem_free(file);
   if (!ok) {
+    vfs_note_failure(path, "its chunks are damaged");
     if (r.m) {
       lwo_free_textures(r.m);
       mesh_free(r.m);

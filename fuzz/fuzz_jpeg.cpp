@@ -1,20 +1,21 @@
 // JPEG reader on fuzz input: header only, then the full decode.
 #include "fuzz_seed_art.h"
-#include "fuzz_targets.h"
+#include "fuzz_target.h"
 #include "jpeg.h"
 #include "jpeg_writer.h"
 #include "mem_device.h"
 
-int fuzz_jpeg(const uint8_t* data, size_t size) {
-  mem_device_clear();
-  mem_device_add("fuzz.jpg", data, size);
-  vfs_device_enable(&mem_device, 0);
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const uint32_t blocks = fuzz_blocks_before();
+  mem_device_serve("fuzz.jpg", data, size);
   jpeg_info info;
   jpeg_read_info("fuzz.jpg", &info);
-  return fuzz_pixmap_release(jpeg_load("fuzz.jpg"));
+  fuzz_pixmap_release(jpeg_load("fuzz.jpg"));
+  fuzz_check_released(blocks);
+  return 0;
 }
 
-void fuzz_jpeg_seeds(std::vector<fuzz_input>* out) {
+void fuzz_seeds(std::vector<fuzz_input>* out) {
   const int sizes[][2] = {{1, 1}, {9, 7}, {24, 16}};
   for (const auto& s : sizes)
     for (bool progressive : {false, true}) {

@@ -1,7 +1,7 @@
 // LightWave object reader on fuzz input, with texture pictures to find and
 // texture coordinates computed afterwards.
 #include "fuzz_seed_art.h"
-#include "fuzz_targets.h"
+#include "fuzz_target.h"
 #include "gif_writer.h"
 #include "lwo.h"
 #include "lwo_writer.h"
@@ -26,23 +26,22 @@ const lwo_textures& textures() {
 }
 } // namespace
 
-int fuzz_lwo(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const lwo_textures& t = textures();
-  mem_device_clear();
-  mem_device_add("fuzz.lwo", data, size);
+  const uint32_t blocks = fuzz_blocks_before();
+  mem_device_serve("fuzz.lwo", data, size);
   mem_device_add("tex/wood.pcx", t.pcx.data(), t.pcx.size());
   mem_device_add("tex/sky.gif", t.gif.data(), t.gif.size());
-  vfs_device_enable(&mem_device, 0);
-  mesh_object* object = mesh_object_create();
-  if (!object)
-    return 0;
-  object->flags |= MESH_OBJECT_MAP_TEXTURES;
-  const int ok = lwo_load("fuzz.lwo", "tex", object) != nullptr;
-  lwo_object_free(object);
-  return ok;
+  if (mesh_object* object = mesh_object_create()) {
+    object->flags |= MESH_OBJECT_MAP_TEXTURES;
+    lwo_load("fuzz.lwo", "tex", object);
+    lwo_object_free(object);
+  }
+  fuzz_check_released(blocks);
+  return 0;
 }
 
-void fuzz_lwo_seeds(std::vector<fuzz_input>* out) {
+void fuzz_seeds(std::vector<fuzz_input>* out) {
   forge_mesh box;
   forge_mesh_box(&box, 1, 2, 3);
   for (size_t i = 0; i < box.faces.size(); i++)

@@ -1,26 +1,25 @@
 // SCX map reader on fuzz input.
-#include "fuzz_targets.h"
+#include "fuzz_target.h"
 #include "mem_device.h"
 #include "scx.h"
 #include "scx_writer.h"
 
-int fuzz_scx(const uint8_t* data, size_t size) {
-  mem_device_clear();
-  mem_device_add("fuzz.scx", data, size);
-  vfs_device_enable(&mem_device, 0);
-  scx_bitmap* map = scx_load("fuzz.scx");
-  if (!map)
-    return 0;
-  // Every value can be read (a short block trips the sanitizers here).
-  volatile uint32_t sum = 0;
-  for (int64_t i = 0; i < int64_t(map->width) * map->height; i++)
-    sum = sum + map->pixels[i];
-  (void)sum;
-  scx_free(map);
-  return 1;
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const uint32_t blocks = fuzz_blocks_before();
+  mem_device_serve("fuzz.scx", data, size);
+  if (scx_bitmap* map = scx_load("fuzz.scx")) {
+    // Every value can be read (a short block trips the sanitizers here).
+    volatile uint32_t sum = 0;
+    for (int64_t i = 0; i < int64_t(map->width) * map->height; i++)
+      sum = sum + map->pixels[i];
+    (void)sum;
+    scx_free(map);
+  }
+  fuzz_check_released(blocks);
+  return 0;
 }
 
-void fuzz_scx_seeds(std::vector<fuzz_input>* out) {
+void fuzz_seeds(std::vector<fuzz_input>* out) {
   const int sizes[][2] = {{1, 1}, {13, 9}, {64, 32}};
   for (const auto& s : sizes) {
     scx_map map;

@@ -1,6 +1,6 @@
 // Songs on fuzz input, loaded from memory through the sound layer in its
 // virtual mode (no audio device), then queried, played and mixed briefly.
-#include "fuzz_targets.h"
+#include "fuzz_target.h"
 #include "music_songs.h"
 #include "sound.h"
 
@@ -17,7 +17,7 @@ void open_virtual_output() {
 }
 } // namespace
 
-int fuzz_song(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   open_virtual_output();
   sound_song* song = sound_song_load_memory(data, size);
   if (!song)
@@ -35,10 +35,10 @@ int fuzz_song(const uint8_t* data, size_t size) {
   sound_song_row(song);
   sound_song_stop(song);
   sound_song_free(song);
-  return 1;
+  return 0;
 }
 
-void fuzz_song_seeds(std::vector<fuzz_input>* out) {
+void fuzz_seeds(std::vector<fuzz_input>* out) {
   out->push_back(music_test_song_bytes({16, 32}, 6, 125));
   out->push_back(music_test_song_bytes({4}, 3, 255));
   out->push_back(music_test_song_bytes({8, 1, 64}, 31, 32));

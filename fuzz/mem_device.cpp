@@ -146,4 +146,10 @@ int mem_device_add(const char* name, const uint8_t* data, size_t size) {
   return 1;
 }
 
+void mem_device_serve(const char* name, const uint8_t* data, size_t size) {
+  mem_device_clear();
+  mem_device_add(name, data, size);
+  vfs_device_enable(&mem_device, 0);
+}
+
 int32_t mem_device_open_files() { return open_files; }

@@ -16,5 +16,7 @@ void mem_device_clear();
 // Serves size bytes at data under name (exact match) until the next clear.
 // 0 when the table is full.
 int mem_device_add(const char* name, const uint8_t* data, size_t size);
+// Serves only size bytes at data under name, and makes the device the active one.
+void mem_device_serve(const char* name, const uint8_t* data, size_t size);
 // Handles opened on the device and not closed yet.
 int32_t mem_device_open_files();

@@ -347,8 +347,10 @@ pixmap* gif_load(const char* path) {
     return nullptr;
   gif_file* gif = gif_parse(file);
   vfs_close(file);
-  if (!gif)
+  if (!gif) {
+    vfs_note_failure(path, "not a GIF picture, or its blocks are damaged");
     return nullptr;
+  }
   pixmap* pm = nullptr;
   if (gif->image_count > 0) {
     const gif_image* image = gif->images[0];
@@ -365,5 +367,7 @@ pixmap* gif_load(const char* path) {
     }
   }
   gif_file_free(gif);
+  if (!pm)
+    vfs_note_failure(path, "holds no image with a palette");
   return pm;
 }

@@ -156,7 +156,11 @@ pixmap* jpeg_load(const char* path) {
   if (!job)
     return nullptr;
   if (setjmp(job->err.jump)) {
-    // A library error: release everything and report failure.
+    // A library error: release everything and report failure, with the
+    // library's own words for why.
+    char why[JMSG_LENGTH_MAX];
+    job->err.pub.format_message(reinterpret_cast<j_common_ptr>(&job->cinfo), why);
+    vfs_note_failure(path, why);
     if (job->pm)
       pixmap_free(job->pm);
     jpeg_job_end(job);
@@ -167,6 +171,7 @@ pixmap* jpeg_load(const char* path) {
   job->created = 1;
   jpeg_vfs_source_install(cinfo, job->file);
   if (!jpeg_job_header(job)) {
+    vfs_note_failure(path, "not an RGB or grey-scale JPEG picture");
     jpeg_job_end(job);
     return nullptr;
   }
@@ -175,6 +180,7 @@ pixmap* jpeg_load(const char* path) {
   // memory is bounded too (a progressive picture keeps all its coefficients);
   // past the bound it fails through the error exit.
   if (int64_t(cinfo->image_width) * cinfo->image_height > PIXMAP_MAX_PIXELS) {
+    vfs_note_failure(path, "its declared size is too large");
     jpeg_job_end(job);
     return nullptr;
   }

@@ -182,7 +182,9 @@ pixmap* pcx_load(const char* path) {
   byte_reader* in = mem_alloc_array<byte_reader>(1);
   pcx_picture* pic = in ? pcx_open(file, in) : nullptr;
   pixmap* pm = nullptr;
+  const char* why = !pic ? "not an 8-bit or 24-bit PCX picture" : "its declared size does not fit the file";
   if (pic && pcx_size_plausible(pic, byte_reader_left(in))) {
+    why = "its data or palette is cut short";
     const size_t samples = size_t(pic->width) * size_t(pic->height) * (pic->kind == PCX_INDEXED ? 1 : 3);
     pic->data = static_cast<uint8_t*>(mem_alloc(samples));
     if (pic->data) {
@@ -197,6 +199,8 @@ pixmap* pcx_load(const char* path) {
   if (in)
     mem_free(in);
   vfs_close(file);
+  if (!pm)
+    vfs_note_failure(path, why);
   return pm;
 }
 

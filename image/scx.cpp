@@ -25,6 +25,7 @@ scx_bitmap* scx_load(const char* path) {
     if (bitmap->pixels) {
       vfs_read(bitmap->pixels, int32_t(count), 1, file);
     } else {
+      vfs_note_failure(path, "its declared size does not fit the file");
       mem_free(bitmap);
       bitmap = nullptr;
     }

@@ -7,6 +7,8 @@
 
 namespace {
 
+constexpr int32_t TGA_TYPE_TRUECOLOUR = 2; // uncompressed true-colour, the one type read
+
 void tga_parse_header(const uint8_t* h, tga_header* header) {
   header->id_length = h[0];
   header->colour_map_type = h[1];
@@ -35,7 +37,7 @@ int tga_open(vfs_file* file, tga_header* header) {
   if (vfs_read(h, TGA_HEADER_SIZE, 1, file) != 1)
     return 0;
   tga_parse_header(h, header);
-  if (header->image_type != 2)
+  if (header->image_type != TGA_TYPE_TRUECOLOUR)
     return 0;
   const int32_t bits = header->bits_per_pixel;
   if (bits != 16 && bits != 24 && bits != 32)
@@ -81,7 +83,7 @@ pixmap* tga_load(const char* path) {
   vfs_file* file = vfs_open(path, "rb");
   if (!file)
     return nullptr;
-  tga_header header;
+  tga_header header{};
   pixmap* pm = nullptr;
   uint8_t* row = nullptr;
   if (tga_open(file, &header) && vfs_seek(file, int32_t(tga_data_offset(&header)), 0) > 0) {
@@ -114,6 +116,9 @@ pixmap* tga_load(const char* path) {
   if (row)
     mem_free(row);
   vfs_close(file);
+  if (!pm)
+    vfs_note_failure(path, header.image_type == TGA_TYPE_TRUECOLOUR ? "its pixel data is cut short"
+                                                                    : "not an uncompressed true-colour TGA picture");
   return pm;
 }
 

@@ -6,6 +6,8 @@
 #include "sound_midas.h"
 #include "vfs.h"
 
+#include <string>
+
 std::atomic<uint32_t> music_mode{MUSIC_USE_MIDAS};
 int32_t music_error = 0;
 
@@ -134,6 +136,8 @@ int music_load(const char* name) {
   music_keep_buffer(data);
   music_song.store(song);
   if (!song) {
+    const std::string why = "the sound library cannot read it as a song (" + std::to_string(size) + " bytes)";
+    vfs_note_failure(name, why.c_str());
     music_error = MUSIC_ERROR_FMOD_MEMLOAD;
     return 0;
   }

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <atomic>
+#include <cmath>
 #include <cstdint>
 
 struct sound_song;
@@ -61,6 +62,13 @@ struct music_clock {
   float last_ticks;
   int32_t last_tick_count;
 };
+
+// The ticks an effect moves on by in this frame: the frame delta, or 0 when
+// the clock reports nonsense (not a number, or time running backwards).
+inline float music_frame_delta(const music_clock* c) {
+  const float fd = c->frame_delta;
+  return std::isfinite(fd) && fd >= 0 ? fd : 0.0f;
+}
 
 extern std::atomic<uint32_t> music_mode; // 0x1000 at start; read by the timer thread too
 extern int32_t music_error;              // last error code; reading its text keeps it

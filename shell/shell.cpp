@@ -4,6 +4,7 @@
 
 #include "effect.h"
 #include "shell_parts.h"
+#include "vfs.h"
 
 #include <cstdio>
 #include <cstring>
@@ -12,6 +13,8 @@ shell_show shell_state;
 
 int shell_fatal(const shell_config* config, const char* message) {
   music_shutdown();
+  if (const char* note = vfs_failure_text())
+    std::fprintf(stderr, "%s\n", note);
   std::fputs(message, stderr);
   const size_t len = std::strlen(message);
   if (len == 0 || message[len - 1] != '\n')

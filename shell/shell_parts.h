@@ -37,6 +37,7 @@ extern shell_show shell_state;
 
 // The one error path of start-up: the music stops (closing the audio
 // device), the message goes to standard error and to the person watching.
+// Standard error first names the file that could not be loaded, if any.
 // Returns the exit status.
 int shell_fatal(const shell_config* config, const char* message);
 

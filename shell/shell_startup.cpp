@@ -69,6 +69,7 @@ int shell_quiet_failure(const shell_config* config, const char* text) {
 
 int shell_start(const shell_config* config) {
   shell_forget_previous_run();
+  vfs_clear_failure();
   shell_show& s = shell_state;
   s.driver = config->driver;
   s.hidden_mode = hidden_readme_check();
@@ -128,6 +129,7 @@ int shell_init_effects(const shell_config* config) {
     for (const effect& e : effect_table) {
       if (e.init_order != order)
         continue;
+      vfs_clear_failure(); // a file one init could do without is not the next one's fault
       if (!e.init(&shell_state.context)) {
         d->close();
         return shell_fatal(config, e.init_message);

@@ -5,8 +5,10 @@
 # PROGRAM runs in WORKDIR beside a copy of the archive DATA ("-" for none),
 # with the arguments in E2E_ARGS. The first frame must appear within
 # START_LIMIT seconds; after Escape the program must end with status 0 within
-# EXIT_LIMIT seconds. With E2E_QUADRANTS set, the frame must be the probe's.
+# EXIT_LIMIT seconds. With E2E_QUADRANTS set, the frame must be the probe's;
+# with E2E_VIEW set, the viewing keys are tried while the show runs.
 set -euo pipefail
+[ -z "${E2E_TRACE:-}" ] || set -x
 
 if [ "${1:-}" != "--inside" ]; then
   # Each program on its own server: focus never comes back to a window that
@@ -81,33 +83,45 @@ while [ $SECONDS -lt $deadline ]; do
   sleep 0.2
 done
 [ -n "$shown" ] || fail "no frame on the screen within $start_limit s"
+echo "a frame on the screen, mean grey $mean/100000"
 
-# Where the frame is: inside the window, 4:3, centred.
-eval "$(xdotool getwindowgeometry --shell "$window")"
-if [ $((WIDTH * 3)) -le $((HEIGHT * 4)) ]; then
-  fw=$WIDTH
-  fh=$((WIDTH * 3 / 4))
-else
-  fh=$HEIGHT
-  fw=$((HEIGHT * 4 / 3))
-fi
-fx=$((X + (WIDTH - fw) / 2))
-fy=$((Y + (HEIGHT - fh) / 2))
-echo "window ${WIDTH}x${HEIGHT}+${X}+${Y}, frame ${fw}x${fh}+${fx}+${fy}, mean grey $mean/100000"
-if [ $((fw % 320)) -eq 0 ] && [ $((fh % 240)) -eq 0 ] && [ $fw -gt 320 ]; then
-  # Shrink by sampling one pixel per block and grow again: a frame made of
-  # whole blocks of one colour comes back unchanged; garbage does not.
-  convert shot.png -crop "${fw}x${fh}+${fx}+${fy}" +repage frame.png
-  convert frame.png -sample "320x240!" -sample "${fw}x${fh}!" blocks.png
-  differ=$(compare -metric AE frame.png blocks.png null: 2>&1 || true)
-  total=$((fw * fh))
-  # The screenshot may catch a present half done: allow a sliver.
-  [ "${differ%%.*}" -le $((total / 50)) ] || fail "the frame is not a nearest-neighbour scaled picture ($differ of $total pixels differ)"
-  # Outside the frame stays black.
-  outside=$(convert shot.png -fill black -draw "rectangle $fx,$fy $((fx + fw - 1)),$((fy + fh - 1))" \
-    -format "%[fx:int(maxima*255)]" info:)
-  [ "$outside" -le 8 ] || fail "something is drawn outside the frame (brightest $outside)"
-fi
+# Where the frame is: inside the window, 4:3, centred. Sets fx fy fw fh and,
+# where the frame is a whole multiple of 320x240, checks that it is made of
+# whole blocks (sharp scaling) and that nothing is drawn outside it; with
+# "smooth" as argument, that it is not made of whole blocks.
+check_picture() {
+  import -window root shot.png
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  if [ $((WIDTH * 3)) -le $((HEIGHT * 4)) ]; then
+    fw=$WIDTH
+    fh=$((WIDTH * 3 / 4))
+  else
+    fh=$HEIGHT
+    fw=$((HEIGHT * 4 / 3))
+  fi
+  fx=$((X + (WIDTH - fw) / 2))
+  fy=$((Y + (HEIGHT - fh) / 2))
+  echo "window ${WIDTH}x${HEIGHT}+${X}+${Y}, frame ${fw}x${fh}+${fx}+${fy}"
+  if [ $((fw % 320)) -eq 0 ] && [ $((fh % 240)) -eq 0 ] && [ $fw -gt 320 ]; then
+    # Shrink by sampling one pixel per block and grow again: a frame made of
+    # whole blocks of one colour comes back unchanged; garbage does not.
+    convert shot.png -crop "${fw}x${fh}+${fx}+${fy}" +repage frame.png
+    convert frame.png -sample "320x240!" -sample "${fw}x${fh}!" blocks.png
+    differ=$(compare -metric AE frame.png blocks.png null: 2>&1 || true)
+    total=$((fw * fh))
+    if [ "${1:-}" = smooth ]; then
+      [ "${differ%%.*}" -gt $((total / 50)) ] || fail "smooth scaling still shows whole blocks ($differ of $total pixels differ)"
+    else
+      # The screenshot may catch a present half done: allow a sliver.
+      [ "${differ%%.*}" -le $((total / 50)) ] || fail "the frame is not a nearest-neighbour scaled picture ($differ of $total pixels differ)"
+    fi
+    # Outside the frame stays black.
+    outside=$(convert shot.png -fill black -draw "rectangle $fx,$fy $((fx + fw - 1)),$((fy + fh - 1))" \
+      -format "%[fx:int(maxima*255)]" info:)
+    [ "$outside" -le 8 ] || fail "something is drawn outside the frame (brightest $outside)"
+  fi
+}
+check_picture
 
 if [ -n "${E2E_QUADRANTS:-}" ]; then
   # The probe's frame: red, green above; blue, white below; upright and with
@@ -128,6 +142,77 @@ if [ -n "${E2E_QUADRANTS:-}" ]; then
   check $((fx + fw / 4)) $((fy + fh * 3 / 4)) 0 0 1 "bottom-left"
   check $((fx + fw * 3 / 4)) $((fy + fh * 3 / 4)) 1 1 1 "bottom-right"
   echo "quadrants in place"
+fi
+
+if [ -n "${E2E_VIEW:-}" ]; then
+  # The viewing keys: F11 and Alt+Enter switch between window and full screen
+  # and back, F10 between sharp and smooth scaling; the show goes on. The
+  # show is paused meanwhile (p), so that a short test show cannot end first.
+  xdotool key p
+  geometry() {
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    echo "${WIDTH}x${HEIGHT}"
+  }
+  screen=$(xdpyinfo | awk '/dimensions:/ && !seen { print $2; seen = 1 }')
+  start_geometry=$(geometry)
+  wait_geometry() { # wanted, "equal" or "differ", what for
+    local deadline=$((SECONDS + 10)) now
+    while :; do
+      now=$(geometry)
+      if [ "$2" = equal ] && [ "$now" = "$1" ]; then return 0; fi
+      if [ "$2" = differ ] && [ "$now" != "$1" ]; then return 0; fi
+      [ $SECONDS -lt $deadline ] || fail "$3: the window is $now"
+      kill -0 "$pid" 2>/dev/null || fail "$3: the program ended"
+      sleep 0.1
+    done
+  }
+  switch_twice() { # the key as xdotool names it
+    if [ "$start_geometry" = "$screen" ]; then
+      xdotool key "$1"
+      wait_geometry "$screen" differ "$1 leaves full screen"
+    else
+      xdotool key "$1"
+      wait_geometry "$screen" equal "$1 goes full screen"
+    fi
+    echo "$1: ${start_geometry} -> $(geometry)"
+    xdotool key "$1"
+    wait_geometry "$start_geometry" equal "$1 a second time goes back"
+  }
+  switch_twice F11
+  switch_twice alt+Return
+  # Full screen, then a window of another shape: the frame keeps 4:3 on black.
+  if [ "$start_geometry" != "$screen" ]; then
+    xdotool key F11
+    wait_geometry "$screen" equal "F11 goes full screen"
+  fi
+  sleep 0.3
+  check_picture
+  xdotool key F11
+  wait_geometry "$screen" differ "F11 leaves full screen"
+  xdotool windowsize "$window" 1200 480
+  wait_geometry 1200x480 equal "the window takes another shape"
+  sleep 0.3
+  check_picture
+  xdotool key F10
+  sleep 0.3
+  check_picture smooth
+  xdotool key F10
+  sleep 0.3
+  check_picture
+  # The show still runs: resumed, the picture changes (once the loading is
+  # over, where the machine is slow), and the program lives.
+  xdotool key p
+  import -window root before.png
+  deadline=$((SECONDS + start_limit))
+  while :; do
+    sleep 0.5
+    kill -0 "$pid" 2>/dev/null || fail "the program ended after the viewing keys"
+    import -window root after.png
+    changed=$(compare -metric AE before.png after.png null: 2>&1 || true)
+    [ "${changed%%.*}" -eq 0 ] || break
+    [ $SECONDS -lt $deadline ] || fail "the picture stands still after the viewing keys"
+  done
+  echo "viewing keys: the show goes on ($changed pixels changed)"
 fi
 
 # Escape ends the show.

@@ -1,17 +1,24 @@
-# Short fuzz campaigns of every reader of untrusted input (fuzz/), so each run
-# of the tests exercises them, under the sanitizers in the asan preset. The
-# seed is fixed: a campaign is the same inputs every time. A failing input is
-# written to build*/tests/fuzz-TARGET-*.bin.
-# Iterations are sized for a few seconds each under the sanitizers on an idle
-# core (about 20 s of processor time for all of them); the timeout leaves room
-# for a busy machine.
-set(fuzz_campaigns pcx:4000 gif:4000 tga:4000 jpeg:3000 scx:3000 lwo:4000 ase:1500 tokenizer:1000 pfs:2000 song:100)
-foreach(campaign IN LISTS fuzz_campaigns)
-  string(REPLACE ":" ";" parts ${campaign})
-  list(GET parts 0 target)
-  list(GET parts 1 iterations)
-  add_test(NAME fuzz_${target}
-    COMMAND fuzz ${target} --iterations ${iterations} --seed 1 --timeout 5 --out ${CMAKE_BINARY_DIR}/tests
-    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-  set_tests_properties(fuzz_${target} PROPERTIES TIMEOUT 150)
+# The fuzz programs of fuzz/ in the tests. In the GCC presets each replays its
+# seeds and the inputs of fuzz/regressions/NAME/ (every finding so far, under
+# the sanitizers in the asan preset). In the clang fuzz preset each runs a
+# short libFuzzer campaign from its seeds with a fixed seed and run count, so
+# a run is the same every time; any finding fails it and is written to
+# build-fuzz/findings/.
+get_property(fuzz_targets GLOBAL PROPERTY VORLANE_FUZZ_TARGETS)
+foreach(entry IN LISTS fuzz_targets)
+  string(REPLACE ":" ";" parts ${entry})
+  list(GET parts 0 name)
+  list(GET parts 1 runs)
+  if(VORLANE_FUZZ)
+    add_test(NAME fuzz_${name}
+      COMMAND ${PROJECT_SOURCE_DIR}/scripts/fuzz --build ${CMAKE_BINARY_DIR} --runs ${runs} --seed 1 ${name})
+    set_tests_properties(fuzz_${name} PROPERTIES TIMEOUT 300)
+  else()
+    set(inputs "")
+    if(EXISTS ${PROJECT_SOURCE_DIR}/fuzz/regressions/${name})
+      set(inputs ${PROJECT_SOURCE_DIR}/fuzz/regressions/${name})
+    endif()
+    add_test(NAME fuzz_replay_${name} COMMAND fuzz_${name} ${inputs})
+    set_tests_properties(fuzz_replay_${name} PROPERTIES TIMEOUT 120)
+  endif()
 endforeach()

@@ -6,6 +6,8 @@
 #include "testkit.h"
 #include "vfs.h"
 
+#include <gtest/gtest.h>
+
 const opening_files& opening_build_files() {
   static opening_files files;
   if (!files.empty())
@@ -48,6 +50,23 @@ void opening_release_archive() {
   pfs_device_reset();
   pfs_device.parameter = "data.dat";
   vfs_device_enable(&stdio_device, 0);
+}
+
+void opening_each_variant(const std::vector<opening_variant>& variants, const std::function<void()>& check) {
+  for (const opening_variant& v : variants) {
+    SCOPED_TRACE(v.what);
+    testkit_tempdir dir;
+    opening_files files = opening_build_files();
+    ASSERT_TRUE(files.count(v.name)) << v.name;
+    if (v.bytes.empty())
+      files.erase(v.name);
+    else
+      files[v.name] = v.bytes;
+    std::string error;
+    ASSERT_EQ(opening_use_archive(dir.path, files, &error), 1) << error;
+    check();
+    opening_release_archive();
+  }
 }
 
 void opening_clock_set(music_clock* clock, float frame_delta, uint32_t order, uint32_t row) {

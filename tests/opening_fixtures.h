@@ -6,6 +6,7 @@
 #include "pixmap.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -21,6 +22,18 @@ const opening_files& opening_build_files();
 int opening_use_archive(const std::string& dir, const opening_files& files, std::string* error);
 // Back to the standard file device.
 void opening_release_archive();
+
+// A broken copy of the build's files: one file left out (bytes empty) or
+// replaced by bytes.
+struct opening_variant {
+  const char* what;
+  std::string name;
+  std::vector<uint8_t> bytes;
+};
+
+// For each variant in turn, serves its files through the archive device
+// while check runs (under a trace naming the variant).
+void opening_each_variant(const std::vector<opening_variant>& variants, const std::function<void()>& check);
 
 // Sets the clock's frame delta, order and row.
 void opening_clock_set(music_clock* clock, float frame_delta, uint32_t order, uint32_t row);

@@ -6,7 +6,7 @@ target_link_libraries(show_archive PUBLIC picture_fixtures pfs_writer xmwriter v
 # The effects' files come from the build's data.dat.
 add_dependencies(show_archive data_dat)
 
-vorlane_test(test_show SOURCES test_show.cpp LIBS shell display_headless music show_archive render_support TIMEOUT 120)
+vorlane_test(test_show SOURCES test_show.cpp LIBS shell display_headless music show_archive render_support TIMEOUT 300)
 add_dependencies(test_show demo_render)
 
 # The installed show runs from any directory, and every program answers

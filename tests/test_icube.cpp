@@ -180,9 +180,9 @@ TEST(IcubeDrawer, BadTrianglesAndTexturesDrawNothing) {
 
 TEST(IcubeTypewriter, TypesOneCharacterPerVisibleFrameAndMovesOnLineByLine) {
   opening_pixmap frame(pixmap_create(320, 240, 0));
-  icube_typewriter t{};
+  typewriter t{icube_lines, ICUBE_LINES, ICUBE_TEXT_COLOUR, 0, 0, 0.0f};
   // A delta of 10 ticks flips the cursor every frame.
-  icube_type(&t, frame.get(), 10.0f); // n = 1: cursor, one more character
+  typewriter_type(&t, frame.get(), 10.0f); // n = 1: cursor, one more character
   EXPECT_EQ(t.typed, 1);
   // The cursor: an 8 x 8 block of plain green right after "D".
   opening_pixmap scratch(pixmap_create(64, 16, 0));
@@ -190,14 +190,14 @@ TEST(IcubeTypewriter, TypesOneCharacterPerVisibleFrameAndMovesOnLineByLine) {
   ASSERT_GT(d_width, 0);
   EXPECT_EQ(at(frame.get(), 20 + d_width, 32), ICUBE_TEXT_COLOUR);
   EXPECT_EQ(at(frame.get(), 20 + d_width + 7, 39), ICUBE_TEXT_COLOUR);
-  icube_type(&t, frame.get(), 10.0f); // n = 2: nothing more
+  typewriter_type(&t, frame.get(), 10.0f); // n = 2: nothing more
   EXPECT_EQ(t.typed, 1);
-  icube_type(&t, frame.get(), 0.0f); // n still 2
+  typewriter_type(&t, frame.get(), 0.0f); // n still 2
   EXPECT_EQ(t.typed, 1);
   // Through the first line ("Dark times has come..", 21 characters).
   int frames = 0;
   while (t.line == 0 && frames < 200) {
-    icube_type(&t, frame.get(), 10.0f);
+    typewriter_type(&t, frame.get(), 10.0f);
     frames++;
   }
   EXPECT_EQ(t.line, 1);
@@ -205,19 +205,19 @@ TEST(IcubeTypewriter, TypesOneCharacterPerVisibleFrameAndMovesOnLineByLine) {
   EXPECT_EQ(frames, 41) << "typed 2 to 21 on odd counts 3 to 41, past the end on 43";
   // After the fifth line the first again.
   for (int k = 0; k < 10000 && t.line != 0; k++)
-    icube_type(&t, frame.get(), 10.0f);
+    typewriter_type(&t, frame.get(), 10.0f);
   EXPECT_EQ(t.line, 0);
   // A record out of range starts over instead of reading past the table.
   t.line = 9;
-  icube_type(&t, frame.get(), 10.0f);
+  typewriter_type(&t, frame.get(), 10.0f);
   EXPECT_LT(t.line, ICUBE_LINES);
 }
 
 TEST(IcubeTypewriter, TheTextIsGreenAndGrowsWithTheTypedLength) {
   opening_pixmap frame(pixmap_create(320, 240, 0));
-  icube_typewriter t{};
+  typewriter t{icube_lines, ICUBE_LINES, ICUBE_TEXT_COLOUR, 0, 0, 0.0f};
   t.blink = 0.0f;
-  icube_type(&t, frame.get(), 0.0f); // n = 0: "D" only, no cursor
+  typewriter_type(&t, frame.get(), 0.0f); // n = 0: "D" only, no cursor
   const int32_t one = count_not(frame.get(), 0);
   EXPECT_GT(one, 5);
   for (int32_t i = 0; i < 320 * 240; i++)
@@ -226,7 +226,7 @@ TEST(IcubeTypewriter, TheTextIsGreenAndGrowsWithTheTypedLength) {
     }
   pixmap_fill_rect(frame.get(), 0, 0, 320, 240, 0);
   t.typed = 3;
-  icube_type(&t, frame.get(), 0.0f); // "Dark"
+  typewriter_type(&t, frame.get(), 0.0f); // "Dark"
   EXPECT_GT(count_not(frame.get(), 0), 2 * one);
   opening_pixmap scratch(pixmap_create(64, 16, 0));
   const int32_t width = text_printf(scratch.get(), 0, 0, 1, "Dark");

@@ -331,6 +331,37 @@ TEST_F(pfs_fixture, BadEntriesFailOnlyTheirOwnOpen) {
   }
 }
 
+// The note the show prints before a fatal message: the archive's reason for
+// the file, which a reader's later, vaguer note on the same file keeps; a
+// failure of another file replaces it; a clear forgets it.
+TEST_F(pfs_fixture, FailedOpensNoteTheFileAndWhy) {
+  write_standard_archive();
+  vfs_clear_failure();
+  EXPECT_EQ(vfs_failure_text(), nullptr);
+  EXPECT_EQ(vfs_open("data/intro/missing.lwo", "rb"), nullptr);
+  ASSERT_NE(vfs_failure_text(), nullptr);
+  EXPECT_STREQ(vfs_failure_text(), "data/intro/missing.lwo could not be loaded: no such entry in data.dat");
+  vfs_note_failure("data/intro/missing.lwo", "not a LightWave object");
+  EXPECT_STREQ(vfs_failure_text(), "data/intro/missing.lwo could not be loaded: no such entry in data.dat");
+  vfs_file* f = vfs_open("data/small.txt", "rb");
+  ASSERT_NE(f, nullptr);
+  vfs_close(f);
+  vfs_note_failure("data/small.txt", "not a picture");
+  EXPECT_STREQ(vfs_failure_text(), "data/small.txt could not be loaded: not a picture");
+  vfs_clear_failure();
+  EXPECT_EQ(vfs_failure_text(), nullptr);
+
+  const auto packed = zpack(small);
+  std::vector<uint8_t> corrupt = packed;
+  corrupt[corrupt.size() / 2] ^= 0x55;
+  testkit_write_file("data.dat", raw_archive(corrupt, {{0, 10, uint32_t(corrupt.size()), "corrupt.txt"}}));
+  pfs_device_reset();
+  EXPECT_EQ(vfs_open("data/Corrupt.txt", "rb"), nullptr);
+  ASSERT_NE(vfs_failure_text(), nullptr);
+  EXPECT_STREQ(vfs_failure_text(), "data/Corrupt.txt could not be loaded: corrupt packed data");
+  vfs_clear_failure();
+}
+
 TEST_F(pfs_fixture, DamagedArchivesNeverCrash) {
   write_standard_archive();
   const auto original = testkit_read_file("data.dat");

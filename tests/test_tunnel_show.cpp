@@ -59,11 +59,11 @@ struct tunnel_show : ::testing::Test {
   static void observe(void* self, const shell_frame_info* info) {
     static_cast<tunnel_show*>(self)->frames.push_back(record_of(info, headless_screen()));
   }
-  // Stops a few frames after the flight, or at a time limit.
+  // Stops at the first frame after the flight, or at a time limit.
   static int stop(void* self) {
     const tunnel_show* f = static_cast<tunnel_show*>(self);
     return headless_retraces() > int64_t(FPS) * 200 ||
-           (!f->frames.empty() && f->frames.back().info.part_state > TUNNEL_STATE + 1);
+           (!f->frames.empty() && f->frames.back().info.part_state > TUNNEL_STATE);
   }
   int first_of(int32_t state) const {
     for (size_t i = 0; i < frames.size(); i++)
@@ -145,7 +145,7 @@ TEST_F(tunnel_show, DemoRenderReportsTheFlight) {
   ASSERT_EQ(write_build_archive(dir.path), 1);
   const std::string cmd =
       testkit_bin_dir() +
-      "/demo_render --key 1:space 2:space 3:space 4:space 5:space 6:space --time-limit 14 --report r.json "
+      "/demo_render --key 1:space 2:space 3:space 4:space 5:space 6:space 7:space --time-limit 14 --report r.json "
       ">/dev/null 2>&1";
   ASSERT_EQ(testkit_run(cmd), 0);
   const auto bytes = testkit_read_file("r.json");

@@ -1,10 +1,14 @@
 // The video layer's own rules: the window's scale, where the picture goes,
-// pointer mapping, and the key table (SDL keys to virtual-key codes).
+// pointer mapping, the key table (SDL keys to virtual-key codes), and the
+// viewing keys the layer keeps for itself.
+#include "video.h"
 #include "video_geometry.h"
 #include "video_keys.h"
 
 #include <SDL.h>
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <vector>
 
 TEST(VideoGeometry, WindowScaleIsTheLargestMultipleInsideEightyPercent) {
   EXPECT_EQ(video_window_scale(1280, 1024, 320, 240), 3); // 960x720 inside 1024x819
@@ -123,4 +127,103 @@ TEST(VideoKeys, DigitsByPositionAndTheSpecialKeys) {
   EXPECT_EQ(video_virtual_key(SDL_SCANCODE_KP_9, SDLK_KP_9), 0x69);
   EXPECT_EQ(video_virtual_key(SDL_SCANCODE_AUDIONEXT, SDLK_AUDIONEXT), 0) << "anything else has no code";
   EXPECT_EQ(video_virtual_key(SDL_SCANCODE_UNKNOWN, SDLK_UNKNOWN), 0);
+}
+
+TEST(VideoKeys, ViewingKeysAreF11AltEnterAndF10) {
+  EXPECT_EQ(video_view_key(SDL_SCANCODE_F11, 0), VIDEO_VIEW_FULL_SCREEN);
+  EXPECT_EQ(video_view_key(SDL_SCANCODE_RETURN, 1), VIDEO_VIEW_FULL_SCREEN);
+  EXPECT_EQ(video_view_key(SDL_SCANCODE_KP_ENTER, 1), VIDEO_VIEW_FULL_SCREEN);
+  EXPECT_EQ(video_view_key(SDL_SCANCODE_F10, 0), VIDEO_VIEW_SMOOTH);
+  EXPECT_EQ(video_view_key(SDL_SCANCODE_RETURN, 0), VIDEO_VIEW_NONE) << "Enter alone is a key of the show";
+  EXPECT_EQ(video_view_key(SDL_SCANCODE_F1, 0), VIDEO_VIEW_NONE);
+  EXPECT_EQ(video_view_key(SDL_SCANCODE_P, 1), VIDEO_VIEW_NONE);
+  EXPECT_EQ(video_view_key(SDL_SCANCODE_F12, 0), VIDEO_VIEW_NONE);
+}
+
+namespace {
+std::vector<video_event> pumped;
+
+void record_event(void*, const video_event* e) {
+  if (e->type == VIDEO_KEY_DOWN || e->type == VIDEO_KEY_UP)
+    pumped.push_back(*e);
+}
+
+void push_key(Uint32 type, SDL_Scancode code, Uint16 mod = KMOD_NONE, Uint8 repeat = 0) {
+  SDL_Event e{};
+  e.type = type;
+  e.key.type = type;
+  e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+  e.key.repeat = repeat;
+  e.key.keysym.scancode = code;
+  e.key.keysym.sym = SDL_GetKeyFromScancode(code);
+  e.key.keysym.mod = mod;
+  ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
+}
+
+void press(SDL_Scancode code, Uint16 mod = KMOD_NONE) {
+  push_key(SDL_KEYDOWN, code, mod);
+  push_key(SDL_KEYUP, code);
+}
+
+struct view_state {
+  int32_t full, smooth;
+};
+
+view_state view() {
+  view_state v{};
+  video_sdl_view(&v.full, &v.smooth);
+  return v;
+}
+} // namespace
+
+// The viewing keys act on the window and never reach the driver as key
+// codes (F10 and F11 would read as 'y' and 'z', F1's code is 'p''s); every
+// other key still does, Enter without Alt included. SDL's dummy output
+// stands in for a display.
+TEST(VideoLayer, ViewingKeysSwitchTheWindowAndStayInTheLayer) {
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  ASSERT_EQ(video_sdl_layer.startup(), 1);
+  const video_window_desc desc{"view", 320, 240, 0, record_event, nullptr};
+  ASSERT_EQ(video_sdl_layer.create_window(&desc), 1);
+  ASSERT_EQ(video_sdl_layer.create_renderer(), 1);
+  ASSERT_NE(video_sdl_layer.create_bitmap(320, 240), nullptr);
+  video_sdl_layer.pump();
+  pumped.clear();
+  EXPECT_EQ(view().full, 0);
+  EXPECT_EQ(view().smooth, 0);
+
+  press(SDL_SCANCODE_F11);
+  video_sdl_layer.pump();
+  EXPECT_EQ(view().full, 1);
+  push_key(SDL_KEYDOWN, SDL_SCANCODE_F11, KMOD_NONE, 1); // auto-repeat: no second switch
+  push_key(SDL_KEYUP, SDL_SCANCODE_F11);
+  video_sdl_layer.pump();
+  EXPECT_EQ(view().full, 1);
+  // Alt released before Enter: the release of Enter stays in the layer too.
+  push_key(SDL_KEYDOWN, SDL_SCANCODE_RETURN, KMOD_LALT);
+  push_key(SDL_KEYUP, SDL_SCANCODE_RETURN, KMOD_NONE);
+  video_sdl_layer.pump();
+  EXPECT_EQ(view().full, 0);
+  press(SDL_SCANCODE_F10);
+  video_sdl_layer.pump();
+  EXPECT_EQ(view().smooth, 1);
+  press(SDL_SCANCODE_F10);
+  video_sdl_layer.pump();
+  EXPECT_EQ(view().smooth, 0);
+  EXPECT_TRUE(pumped.empty()) << pumped.size() << " viewing key events reached the driver";
+
+  press(SDL_SCANCODE_RETURN);
+  press(SDL_SCANCODE_P);
+  press(SDL_SCANCODE_F1);
+  video_sdl_layer.pump();
+  const std::vector<std::pair<int32_t, int32_t>> want = {{VIDEO_KEY_DOWN, 13},   {VIDEO_KEY_UP, 13},
+                                                         {VIDEO_KEY_DOWN, 'P'},  {VIDEO_KEY_UP, 'P'},
+                                                         {VIDEO_KEY_DOWN, 0x70}, {VIDEO_KEY_UP, 0x70}};
+  ASSERT_EQ(pumped.size(), want.size());
+  for (size_t i = 0; i < want.size(); i++) {
+    EXPECT_EQ(pumped[i].type, want[i].first) << i;
+    EXPECT_EQ(pumped[i].a, want[i].second) << i;
+  }
+  video_sdl_layer.destroy_window();
+  video_sdl_layer.shutdown();
 }

@@ -74,6 +74,9 @@ constexpr bool timeline_order_reached(int32_t state, uint32_t order) {
 // The end song: the end part is over after row 60 of order 17.
 constexpr int32_t TIMELINE_END_SONG_LAST_ORDER = 17;
 constexpr int32_t TIMELINE_END_SONG_LAST_ROW = 61;
+constexpr bool timeline_end_song_over(uint32_t order, uint32_t row) {
+  return order >= uint32_t(TIMELINE_END_SONG_LAST_ORDER) && row >= uint32_t(TIMELINE_END_SONG_LAST_ROW);
+}
 
 // The table is in state order, and the states the sequencer leaves on an
 // order (the galaxy and the tunnel) skip to that same order.

@@ -7,6 +7,7 @@
 #include "vfs.h"
 
 #include <cstring>
+#include <string>
 
 namespace {
 constexpr int PFS_SLOTS = 512; // slot 0 is never handed out
@@ -90,8 +91,15 @@ static vfs_file* pfs_open(const char* name, const char* mode, int32_t) {
   if (slot.name)
     std::memcpy(slot.name, entry_name, len);
   const pfs_entry* entry = slot.name ? pfs_archive_find(&pfs_global, slot.name) : nullptr;
-  uint8_t* data = entry ? pfs_archive_inflate(&pfs_global, entry, nullptr) : nullptr;
+  std::string reason = "out of memory";
+  if (slot.name && !entry)
+    reason = "no such entry in " + pfs_global.path;
+  uint8_t* data = entry ? pfs_archive_inflate(&pfs_global, entry, &reason) : nullptr;
   if (!data) {
+    // The archive's reasons about an entry begin with its name.
+    if (entry && reason.rfind(entry->name + ": ", 0) == 0)
+      reason.erase(0, entry->name.size() + 2);
+    vfs_note_failure(name, reason.c_str());
     pfs_slot_release(&slot);
     vfs_handle_release(file);
     return nullptr;

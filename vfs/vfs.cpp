@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstring>
+#include <string>
 #include <vector>
 
 int32_t vfs_device_error = 0;
@@ -65,6 +66,7 @@ vfs_file* vfs_open(const char* name, const char* mode) {
   vfs_file* file = device->open(name, mode, 0);
   if (!file) {
     vfs_file_error = 1;
+    vfs_note_failure(name, "the file device cannot open it");
     return nullptr;
   }
   file->device = device;
@@ -168,4 +170,23 @@ int32_t vfs_seek(vfs_file* file, int32_t offset, int32_t whence) {
   file->device->control(file, code);
   file->device->control(file, offset);
   return 1;
+}
+
+namespace {
+std::string failure_name;
+std::string failure_text;
+} // namespace
+
+void vfs_note_failure(const char* name, const char* why) {
+  if (!name || !why || (!failure_text.empty() && failure_name == name))
+    return;
+  failure_name = name;
+  failure_text = failure_name + " could not be loaded: " + why;
+}
+
+const char* vfs_failure_text() { return failure_text.empty() ? nullptr : failure_text.c_str(); }
+
+void vfs_clear_failure() {
+  failure_name.clear();
+  failure_text.clear();
 }

@@ -80,6 +80,17 @@ int32_t vfs_tell(vfs_file* file);
 int32_t vfs_seek(vfs_file* file, int32_t offset, int32_t whence);
 int32_t vfs_eof(vfs_file* file);
 
+// The last file that could not be loaded, and why, for the line the show
+// prints before a fatal message. The file layer notes a file it cannot open,
+// the readers a file whose contents they refuse, the effects a picture they
+// cannot use. Only the first note on a name counts until the next clear, so
+// a reader's general reason does not hide the file layer's precise one.
+void vfs_note_failure(const char* name, const char* why);
+// "NAME could not be loaded: WHY", or none when nothing was noted since the
+// last clear.
+const char* vfs_failure_text();
+void vfs_clear_failure();
+
 // Handle pool shared by the devices: new gives a zeroed record, release
 // zeroes it and keeps it for reuse.
 vfs_file* vfs_handle_new();

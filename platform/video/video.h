@@ -120,6 +120,10 @@ struct video_layer_ops {
 extern const video_layer_ops* video_layer;
 extern const video_layer_ops video_sdl_layer;
 
+// How the SDL layer shows its window now (the viewing keys change it):
+// full screen or not, smooth scaling or sharp.
+void video_sdl_view(int32_t* full_screen, int32_t* smooth);
+
 // Shows a fatal message with an OK button and waits for it. Skipped when the
 // environment variable VORLANE_NO_MESSAGE_BOX is set to anything but "0" (the
 // tests set it: under a virtual display the box would wait for ever) and

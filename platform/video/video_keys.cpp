@@ -104,3 +104,13 @@ int32_t video_virtual_key(int32_t scancode, int32_t keycode) {
     return 0;
   }
 }
+
+int32_t video_view_key(int32_t scancode, int32_t alt_down) {
+  if (scancode == SDL_SCANCODE_F11)
+    return VIDEO_VIEW_FULL_SCREEN;
+  if (scancode == SDL_SCANCODE_F10)
+    return VIDEO_VIEW_SMOOTH;
+  if (alt_down && (scancode == SDL_SCANCODE_RETURN || scancode == SDL_SCANCODE_KP_ENTER))
+    return VIDEO_VIEW_FULL_SCREEN;
+  return VIDEO_VIEW_NONE;
+}

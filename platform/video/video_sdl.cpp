@@ -2,8 +2,11 @@
 // texture. Full-screen modes are emulated by scaling the mode's picture to a
 // desktop-sized window (4:3 kept, black bars); the windowed picture is scaled
 // by an integer factor and follows the window when it is resized. Every
-// picture is shown nearest-neighbour and presented in step with the display's
-// refresh (the renderer's vsync, or pacing by the clock where there is none).
+// picture is shown nearest-neighbour (F10 switches to smooth scaling and
+// back) and presented in step with the display's refresh (the renderer's
+// vsync, or pacing by the clock where there is none). F11 and Alt+Enter move
+// either program between window and full screen without touching anything
+// but the window.
 #include "mem.h"
 #include "video.h"
 #include "video_geometry.h"
@@ -11,6 +14,7 @@
 
 #include <SDL.h>
 
+#include <bitset>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -56,6 +60,13 @@ struct sdl_state {
   // gives exactly the same picture position at any scale.
   int32_t warped;
   int32_t warp_wx, warp_wy, warp_px, warp_py;
+  // Viewing comfort: where the window is shown now, the scaling, the window's
+  // place to go back to, and the viewing keys whose release is kept too.
+  int32_t shown_full;
+  int32_t smooth;
+  int32_t has_windowed;
+  SDL_Rect windowed;
+  std::bitset<SDL_NUM_SCANCODES> held_view_keys;
 };
 
 sdl_state state;
@@ -237,6 +248,82 @@ int sdl_set_full_screen() {
     std::fprintf(stderr, "video: %s\n", SDL_GetError());
     return 0;
   }
+  state.shown_full = 1;
+  return 1;
+}
+
+// The desktop's rectangle on the window's display.
+SDL_Rect desktop_bounds() {
+  SDL_Rect r{0, 0, 640, 480};
+  const int index = SDL_GetWindowDisplayIndex(state.window);
+  SDL_GetDisplayBounds(index < 0 ? 0 : index, &r);
+  return r;
+}
+
+// Full screen: the window first covers the desktop by itself, so that it
+// does so even where no window manager honours the full-screen request.
+void show_full_screen() {
+  SDL_Rect& w = state.windowed;
+  SDL_GetWindowPosition(state.window, &w.x, &w.y);
+  SDL_GetWindowSize(state.window, &w.w, &w.h);
+  state.has_windowed = 1;
+  const SDL_Rect d = desktop_bounds();
+  SDL_SetWindowBordered(state.window, SDL_FALSE);
+  SDL_SetWindowPosition(state.window, d.x, d.y);
+  SDL_SetWindowSize(state.window, d.w, d.h);
+  if (SDL_SetWindowFullscreen(state.window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
+    std::fprintf(stderr, "video: %s\n", SDL_GetError());
+  state.shown_full = 1;
+}
+
+// Back to a window: where it was, or (for a program that began full screen)
+// the picture at the window scale, centred.
+void show_window() {
+  if (SDL_SetWindowFullscreen(state.window, 0) != 0)
+    std::fprintf(stderr, "video: %s\n", SDL_GetError());
+  SDL_Rect w = state.windowed;
+  if (!state.has_windowed) {
+    const SDL_Rect d = desktop_bounds();
+    const int32_t k = video_window_scale(d.w, d.h, state.pic_w, state.pic_h);
+    w = {d.x + (d.w - state.pic_w * k) / 2, d.y + (d.h - state.pic_h * k) / 2, state.pic_w * k, state.pic_h * k};
+  }
+  SDL_SetWindowBordered(state.window, SDL_TRUE);
+  SDL_SetWindowResizable(state.window, SDL_TRUE);
+  SDL_SetWindowSize(state.window, w.w, w.h);
+  SDL_SetWindowPosition(state.window, w.x, w.y);
+  state.shown_full = 0;
+}
+
+void switch_smooth() {
+  state.smooth = !state.smooth;
+  if (state.texture)
+    SDL_SetTextureScaleMode(state.texture, state.smooth ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+}
+
+// A viewing key acts on its press (not on auto-repeat); its press and its
+// release stay in the layer. Returns 1 when the key was one.
+int view_key(const SDL_KeyboardEvent& key) {
+  const SDL_Scancode code = key.keysym.scancode;
+  if (code < 0 || code >= SDL_NUM_SCANCODES)
+    return 0;
+  if (key.type == SDL_KEYUP) {
+    if (!state.held_view_keys[size_t(code)])
+      return 0;
+    state.held_view_keys[size_t(code)] = false;
+    return 1;
+  }
+  const int32_t view = video_view_key(code, (key.keysym.mod & KMOD_ALT) != 0);
+  if (view == VIDEO_VIEW_NONE)
+    return 0;
+  state.held_view_keys[size_t(code)] = true;
+  if (key.repeat || !state.window)
+    return 1;
+  if (view == VIDEO_VIEW_SMOOTH)
+    switch_smooth();
+  else if (state.shown_full)
+    show_window();
+  else
+    show_full_screen();
   return 1;
 }
 
@@ -246,7 +333,7 @@ SDL_Texture* make_texture(uint32_t format, int32_t w, int32_t h) {
     std::fprintf(stderr, "video: %s\n", SDL_GetError());
     return nullptr;
   }
-  SDL_SetTextureScaleMode(t, SDL_ScaleModeNearest);
+  SDL_SetTextureScaleMode(t, state.smooth ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
   return t;
 }
 
@@ -428,6 +515,8 @@ void sdl_pump() {
       break;
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
+      if (view_key(e.key))
+        break;
       const int32_t vk = video_virtual_key(e.key.keysym.scancode, e.key.keysym.sym);
       if (vk)
         deliver(e.type == SDL_KEYDOWN ? VIDEO_KEY_DOWN : VIDEO_KEY_UP, vk, 0);
@@ -572,6 +661,11 @@ const video_layer_ops video_sdl_layer = {
 };
 
 const video_layer_ops* video_layer = &video_sdl_layer;
+
+void video_sdl_view(int32_t* full_screen, int32_t* smooth) {
+  *full_screen = state.shown_full;
+  *smooth = state.smooth;
+}
 
 void video_message_box(const char* text, const char* caption) {
   const char* skip = std::getenv("VORLANE_NO_MESSAGE_BOX");

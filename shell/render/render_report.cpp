@@ -11,6 +11,9 @@ void render_report_begin(render_report* report, int32_t fps) {
   report->has_last = 0;
   report->loop_us = 0;
   report->loop_steps_us = 0;
+  report->video_path.clear();
+  report->video_frames = 0;
+  report->video_wall_seconds = 0;
 }
 
 namespace {
@@ -84,7 +87,7 @@ std::string render_report_json(const render_report* report, double wall_seconds,
         {"step_us", {{"median", st.median_us}, {"p95", st.p95_us}, {"max", st.max_us}}},
     });
   }
-  const nlohmann::json doc = {
+  nlohmann::json doc = {
       {"fps", report->fps},
       {"frames", report->frames},
       {"simulated_seconds", double(report->frames) / report->fps},
@@ -97,5 +100,13 @@ std::string render_report_json(const render_report* report, double wall_seconds,
       {"exit_status", exit_status},
       {"states", states},
   };
+  if (!report->video_path.empty()) {
+    const double seconds = double(report->video_frames) / report->fps;
+    const double wall = report->video_wall_seconds;
+    doc["video"] = {{"file", report->video_path},
+                    {"frames", report->video_frames},
+                    {"wall_seconds", wall},
+                    {"real_time_multiple", wall > 0 ? seconds / wall : 0.0}};
+  }
   return doc.dump(2) + "\n";
 }

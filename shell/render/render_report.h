@@ -30,6 +30,11 @@ struct render_report {
   // Wall time of the frame loop after the first frame, and of the effect
   // steps in it: their difference is the loop's and driver's own cost.
   double last_wall_us, loop_us, loop_steps_us;
+  // The video capture, when there was one: its file, its frames and the
+  // wall time it took, muxing included.
+  std::string video_path;
+  int64_t video_frames;
+  double video_wall_seconds;
 };
 
 void render_report_begin(render_report* report, int32_t fps);

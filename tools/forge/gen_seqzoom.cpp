@@ -362,25 +362,9 @@ int seqzoom_flare(int32_t which, const flare_look& look, std::vector<forge_file>
       }
       art_px(&c, x, y) = art_scale(p, fade);
     }
-  forge_picture pic;
-  art_canvas_to_picture(&c, &pic, false);
-  // Anything darker than this is black, so stretched copies show no square.
-  for (uint32_t& px : pic.pixels)
-    if (picture_red(px) + picture_green(px) + picture_blue(px) < 6)
-      px = 0;
-  indexed_picture indexed;
-  if (!art_quantise(&pic, 256, false, &indexed)) {
-    *error = "flare: cannot reduce the colours";
-    return 0;
-  }
-  // The entry the black corner took becomes exact black (the darkest
-  // cluster's mean is a shade above it).
-  const int32_t black = indexed.indices[0];
-  indexed.palette[3 * black] = indexed.palette[3 * black + 1] = indexed.palette[3 * black + 2] = 0;
   char name[48];
   std::snprintf(name, sizeof name, "data/seqzoom/flares/flare%d.gif", int(which));
-  forge_file file;
-  return opening_push(out, forge_make_gif(name, &indexed, GIF_PALETTE_GLOBAL, &file, error), &file);
+  return opening_sprite_gif(name, &c, out, error);
 }
 
 // Warm starburst, blue-violet ghost ring, white-cyan cross.

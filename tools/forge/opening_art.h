@@ -7,6 +7,7 @@
 #include "art_glow.h"
 #include "art_light.h"
 #include "art_noise.h"
+#include "art_quantise.h"
 #include "art_ramp.h"
 #include "forge_formats.h"
 
@@ -88,6 +89,28 @@ inline int opening_push(std::vector<forge_file>* out, int made, forge_file* file
     return 0;
   out->push_back(std::move(*file));
   return 1;
+}
+
+// A glow sprite as a GIF: the canvas in 256 colours, anything darker than a
+// few steps exact black (the corner's palette entry too), so stretched
+// copies added over a picture show no square.
+inline int opening_sprite_gif(const std::string& name, const art_canvas* c, std::vector<forge_file>* out,
+                              std::string* error) {
+  forge_picture pic;
+  art_canvas_to_picture(c, &pic, false);
+  for (uint32_t& px : pic.pixels)
+    if (picture_red(px) + picture_green(px) + picture_blue(px) < 6)
+      px = 0;
+  indexed_picture indexed;
+  if (!art_quantise(&pic, 256, false, &indexed)) {
+    *error = name + ": cannot reduce the colours";
+    return 0;
+  }
+  // The darkest cluster's mean is a shade above black.
+  const int32_t black = indexed.indices[0];
+  indexed.palette[3 * black] = indexed.palette[3 * black + 1] = indexed.palette[3 * black + 2] = 0;
+  forge_file file;
+  return opening_push(out, forge_make_gif(name, &indexed, GIF_PALETTE_GLOBAL, &file, error), &file);
 }
 
 // Reduces a canvas by a whole factor, averaging each block (drawing large and

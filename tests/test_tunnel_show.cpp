@@ -140,10 +140,9 @@ TEST_F(tunnel_show, TheFlightRunsUntilOrderTwentyTwoAndEndsInWhite) {
 
 TEST_F(tunnel_show, DemoRenderReportsTheFlight) {
   ASSERT_EQ(write_build_archive(dir.path), 1);
-  const std::string cmd =
-      testkit_bin_dir() +
-      "/demo_render --key 1:space 2:space 3:space 4:space 5:space 6:space 7:space --time-limit 14 --report r.json "
-      ">/dev/null 2>&1";
+  const std::string cmd = testkit_bin_dir() + "/demo_render --key 1:space 2:space 3:space 4:space 5:space 6:space "
+                                              "7:space 8:space --time-limit 15 --report r.json "
+                                              ">/dev/null 2>&1";
   ASSERT_EQ(testkit_run(cmd), 0);
   const auto bytes = testkit_read_file("r.json");
   const nlohmann::json j = nlohmann::json::parse(std::string(bytes.begin(), bytes.end()));

@@ -10,9 +10,11 @@
 #include "jpeg.h"
 #include "mem.h"
 #include "music.h"
+#include "picture_fit.h"
 #include "polygondrawer.h"
 #include "scx.h"
 #include "timeline.h"
+#include "vfs.h"
 
 #include <cmath>
 
@@ -48,6 +50,7 @@ void hvoxel_release() {
 scx_bitmap* hvoxel_load_map(const char* path) {
   scx_bitmap* m = scx_load(path);
   if (m && (m->width < HVOXEL_FIELD_SIDE || m->height < HVOXEL_FIELD_SIDE || !m->pixels)) {
+    vfs_note_failure(path, "smaller than 128 x 128");
     scx_free(m);
     return nullptr;
   }
@@ -58,8 +61,8 @@ int hvoxel_load(hvoxel_state& s, const pixmap* background) {
   s.backdrop = pixmap_create(320, 240, PIXMAP_CLEAR);
   if (!s.backdrop)
     return 0;
-  s.envmap = jpeg_load("data/hvoxel/envmap.jpg");
-  if (!s.envmap || s.envmap->width != HVOXEL_ENVMAP_SIDE || s.envmap->height < HVOXEL_ENVMAP_SIDE)
+  s.envmap = picture_fit(jpeg_load("data/hvoxel/envmap.jpg"), "data/hvoxel/envmap.jpg", HVOXEL_ENVMAP_SIDE, HVOXEL_ENVMAP_SIDE);
+  if (!s.envmap)
     return 0;
   scx_bitmap* first = hvoxel_load_map("data/hvoxel/hdata7.scx");
   if (!first)

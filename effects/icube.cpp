@@ -7,6 +7,7 @@
 #include "icube_parts.h"
 #include "jpeg.h"
 #include "music.h"
+#include "picture_fit.h"
 #include "polygondrawer.h"
 #include "timeline.h"
 #include "vfs.h"
@@ -61,13 +62,7 @@ pixmap* load_picture(char set, int32_t k) {
   char entry[16], name[48];
   std::snprintf(entry, sizeof entry, "anim/%c%02d", set, int(k));
   std::snprintf(name, sizeof name, "data/icube/%s.jpg", entry);
-  pixmap* p = jpeg_load(name);
-  if (p && (p->width != ICUBE_TEXTURE || p->height < ICUBE_TEXTURE)) {
-    vfs_note_failure(name, "not 256 pixels wide and at least as high");
-    pixmap_free(p);
-    return nullptr;
-  }
-  return p;
+  return picture_fit(jpeg_load(name), name, ICUBE_TEXTURE, ICUBE_TEXTURE);
 }
 } // namespace
 

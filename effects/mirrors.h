@@ -1,4 +1,6 @@
-// Mirror hall.
+// Mirror hall: a chrome star in a textured hall whose mirrors show the
+// previous frame, with particle streams, fountains on the bar and a lens
+// flare. Its init prepares the opening picture the credits fade into.
 #pragma once
 
 #include <cstdint>

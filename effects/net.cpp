@@ -12,6 +12,7 @@
 #include "music.h"
 #include "net_parts.h"
 #include "pcx.h"
+#include "picture_fit.h"
 #include "scx.h"
 #include "timeline.h"
 #include "vfs.h"
@@ -42,9 +43,13 @@ int net_read_normal_map(uint8_t* map) {
   vfs_seek(f, SCX_DATA_OFFSET, 0); // from the start
   const int32_t got = vfs_read(map, 1, NET_MAP_BYTES, f);
   vfs_close(f);
+  if (got != NET_MAP_BYTES) {
+    vfs_note_failure("data/netnet/env.scx", "its 128 x 128 map is cut short");
+    return 0;
+  }
   for (int32_t i = 0; i < NET_MAP_BYTES; i++)
     map[i] = uint8_t(map[i] >> 2);
-  return got == NET_MAP_BYTES;
+  return 1;
 }
 
 int net_load(net_state& s) {
@@ -56,7 +61,7 @@ int net_load(net_state& s) {
   s.background = jpeg_load("data/hvoxel/bgpic.jpg");
   if (!s.background)
     return 0;
-  s.envmap = pcx_load("data/netnet/envmap.pcx");
+  s.envmap = picture_fit(pcx_load("data/netnet/envmap.pcx"), "data/netnet/envmap.pcx", BLOCK_TEXTURE_SIZE, BLOCK_TEXTURE_SIZE);
   if (!block_texture_fits(s.envmap) || !net_read_normal_map(s.normal_map))
     return 0;
   net_reset_points(&s);

@@ -11,6 +11,7 @@
 #include "mat3.h"
 #include "music.h"
 #include "net.h"
+#include "picture_fit.h"
 #include "polygondrawer.h"
 #include "qube_parts.h"
 #include "render_polygon.h"
@@ -69,8 +70,8 @@ int qube_load(qube_state& s) {
   if (!s.flare)
     return 0;
   // The feedback writes up to (223, 223); the drawer reads 256 x 256.
-  s.texture = jpeg_load("data/qube/envmap.jpg");
-  if (!s.texture || s.texture->width != QUBE_TEXTURE_SIDE || s.texture->height < QUBE_TEXTURE_SIDE)
+  s.texture = picture_fit(jpeg_load("data/qube/envmap.jpg"), "data/qube/envmap.jpg", QUBE_TEXTURE_SIDE, QUBE_TEXTURE_SIDE);
+  if (!s.texture)
     return 0;
   s.q1 = s.q2 = 0.0f;
   const float uv_a[6] = {255, 0, 0, 0, 0, 255}, uv_b[6] = {0, 255, 255, 255, 255, 0};

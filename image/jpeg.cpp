@@ -184,6 +184,15 @@ pixmap* jpeg_load(const char* path) {
     jpeg_job_end(job);
     return nullptr;
   }
+  // Every 8 x 8 block costs at least one bit of coded data (its DC code), so
+  // a file too small for its declared size is cut short or forged: refused
+  // before a picture of that size is allocated and decoded from nothing.
+  const int64_t blocks = (int64_t(cinfo->image_width) + 7) / 8 * ((int64_t(cinfo->image_height) + 7) / 8);
+  if (blocks > int64_t(vfs_size(job->file)) * 8) {
+    vfs_note_failure(path, "its data is too short for its declared size");
+    jpeg_job_end(job);
+    return nullptr;
+  }
   cinfo->mem->max_memory_to_use = JPEG_MAX_LIBRARY_MEMORY;
   jpeg_start_decompress(cinfo);
   const int32_t components = cinfo->output_components;

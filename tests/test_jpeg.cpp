@@ -122,6 +122,8 @@ TEST(Jpeg, HugeDeclaredSizesFailWithoutHugeAllocations) {
     if (progressive) {
       EXPECT_FALSE(reader_load_bytes(jpeg_load, "big.jpg", patch(20000, 20000)));
     }
+    // Within the pixel bound, but far more 8 x 8 blocks than the data has bits.
+    EXPECT_FALSE(reader_load_bytes(jpeg_load, "forged.jpg", patch(2000, 2000))) << progressive;
     testing::internal::GetCapturedStderr();
     jpeg_info info;
     ASSERT_TRUE(jpeg_read_info("huge.jpg", &info)) << "the header itself is readable";

@@ -114,6 +114,24 @@ TEST(ModelTool, SceneInfoAndObj) {
   EXPECT_EQ(lines_starting(lines, "f "), (std::vector<std::string>{"f 1/1 2/2 3/3", "f 1/1 3/3 4/4"}));
 }
 
+// A 3D Studio ASCII object reads as the mirror hall reads it: its axes
+// swapped (the file's Z is up), texture coordinates on the vertices.
+TEST(ModelTool, StudioInfoAndObj) {
+  testkit_tempdir dir(true);
+  testkit_write_text("pane.asc", "Named object: \"Pane\"\nTri-mesh, Vertices: 3     Faces: 1\nMapped\nVertex list:\n"
+                                 "Vertex 0:  X:0  Y:2  Z:1  U:0.5  V:0.25\nVertex 1:  X:1  Y:0  Z:0  U:0  V:0\n"
+                                 "Vertex 2:  X:-1  Y:0  Z:0  U:1  V:1\nFace list:\nFace 0:  A:0 B:2 C:1\n");
+  std::string out, err;
+  ASSERT_EQ(run_model("info pane.asc", &out, &err), 0) << err;
+  EXPECT_EQ(out, "pane.asc: 3D Studio ASCII object\nname: \"Pane\"\nvertices: 3\nfaces: 1\n"
+                 "texture coordinates: yes\nbounds: -1 0 0 to 1 1 2\nradius: 2.23607\n");
+  ASSERT_EQ(run_model("obj pane.asc pane.obj", &out, &err), 0) << err;
+  const std::vector<std::string> lines = lines_of("pane.obj");
+  EXPECT_EQ(lines_starting(lines, "v "), (std::vector<std::string>{"v 0 1 2", "v 1 0 0", "v -1 0 0"}));
+  EXPECT_EQ(lines_starting(lines, "vt ")[1], "vt 0.01 0.01") << "limited as the hall limits them";
+  EXPECT_EQ(lines_starting(lines, "f "), (std::vector<std::string>{"f 1/1 3/3 2/2"}));
+}
+
 TEST(ModelTool, Errors) {
   testkit_tempdir dir(true);
   testkit_write_text("junk.lwo", "not an object");
@@ -128,7 +146,10 @@ TEST(ModelTool, Errors) {
       {"info missing.lwo", "model: missing.lwo: cannot read as a LightWave object\n"},
       {"info junk.lwo", "model: junk.lwo: cannot read as a LightWave object\n"},
       {"info junk.ase", "model: junk.ase: cannot read as an ASCII scene\n"},
-      {"info thing.asc", "model: thing.asc: 3D Studio ASCII objects are not supported yet\n"},
+      {"info thing.asc",
+       "model: thing.asc: cannot read as a 3D Studio ASCII object ([ASC Loader]: Other (undeterminant) error.)\n"},
+      {"info missing.asc", "model: missing.asc: cannot read as a 3D Studio ASCII object ([ASC Loader]: Unable to open "
+                           "file.)\n"},
       {"info mystery.bin", "model: mystery.bin: not an object or scene file this tool reads\n"},
   };
   for (const bad& b : cases) {
@@ -153,13 +174,13 @@ TEST(ModelTool, Errors) {
 
 // Every object and scene file the forge makes reads whole: info names no
 // texture that failed to load, and the OBJ holds as many triangles as info
-// counts. (Scenes of the mirror hall, .asc, are not read by this tool yet.)
+// counts; the mirror hall's objects read whole.
 TEST(ModelTool, EveryObjectAndSceneTheForgeMakes) {
   testkit_tempdir dir(true);
   int checked = 0;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(std::string(FORGE_TREE) + "/data")) {
     const std::string ext = entry.path().extension().string();
-    if (ext != ".lwo" && ext != ".ase")
+    if (ext != ".lwo" && ext != ".ase" && ext != ".asc")
       continue;
     const std::string path = entry.path().string();
     std::string out, err;

@@ -124,6 +124,30 @@ TEST(PictureTool, InfoNamesFormatSizeAndKind) {
   }
 }
 
+// With --pcx24 the mirror engine's reader decodes: one run may fill several
+// rows and planes.
+TEST(PictureTool, Pcx24ReadsRunsAcrossRowsAndPlanes) {
+  READER_REQUIRE_TOOL("convert");
+  testkit_tempdir dir(true);
+  fixture_bytes file = fixture_pcx(4, 2, 3, fixture_rgb(4, 2, 1), {});
+  file.resize(128);
+  // Rows of three planes of four bytes: a run of 14 bytes of 100 reaches
+  // into the second row's red plane; 10 of 60 end the picture.
+  for (uint8_t b : {0xCE, 100, 0xCA, 60})
+    file.push_back(b);
+  testkit_write_file("runs.pcx", file);
+  std::string out, err;
+  ASSERT_EQ(run_picture("png --pcx24 runs.pcx out.png", &out, &err), 0) << err;
+  fixture_bytes expected(12, 100);
+  expected.insert(expected.end(), {100, 60, 60, 100, 60, 60, 60, 60, 60, 60, 60, 60});
+  EXPECT_EQ(reader_magick_raw("out.png", "", "rgb"), expected);
+  ASSERT_EQ(run_picture("info --pcx24 runs.pcx", &out, &err), 0) << err;
+  EXPECT_EQ(out, "format: PCX\nwidth: 4\nheight: 2\nkind: 24-bit, three planes (mirror engine reader)\n");
+  testkit_write_file("i.pcx", fixture_pcx(4, 2, 1, fixture_indices(4, 2, 256, 1), fixture_palette(256, 1)));
+  EXPECT_NE(run_picture("info --pcx24 i.pcx", &out, &err), 0);
+  EXPECT_EQ(err, "picture: i.pcx: cannot read as 24-bit PCX ([PCX]: Unsupported version of fileformat.)\n");
+}
+
 TEST(PictureTool, ErrorsAreOneLineOnStandardError) {
   testkit_tempdir dir(true);
   fixture_bytes bad = fixture_pcx(4, 4, 3, fixture_rgb(4, 4, 1), {});

@@ -1,6 +1,6 @@
-// The show on the real data.dat: demo_render plays the stub effects on the
-// composed songs, the galaxy and the tunnel flight waiting for their orders,
-// through to the end part.
+// The show on the real data.dat: demo_render plays every effect on the
+// composed songs, the galaxy, the credits, the mirror hall and the tunnel
+// flight waiting for their orders, through to the end part.
 #include "testkit.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +15,7 @@ nlohmann::json read_json(const std::string& path) {
 }
 } // namespace
 
-TEST(SoundtrackShow, TheStubShowRunsOnTheRealSongsThroughToTheEndPart) {
+TEST(SoundtrackShow, TheShowRunsOnTheRealSongsThroughToTheEndPart) {
   testkit_tempdir dir(true);
   std::filesystem::create_symlink(std::filesystem::path(testkit_bin_dir()) / "data.dat", "data.dat");
   std::string err;
@@ -30,15 +30,18 @@ TEST(SoundtrackShow, TheStubShowRunsOnTheRealSongsThroughToTheEndPart) {
     EXPECT_EQ(states[size_t(s + 1)]["state"], s);
   EXPECT_EQ(states[16]["state"], "end_part");
   // The galaxy holds until order 4 of the main song, the credits until order
-  // 13, the tunnel flight until order 22; the stubs end at once.
+  // 13, the mirror hall until order 17 and the tunnel flight until order 22.
   EXPECT_EQ(states[1]["begin"]["order"], 4);
   EXPECT_EQ(states[6]["end"]["order"], 13);
+  EXPECT_EQ(states[8]["begin"]["order"], 17);
   EXPECT_EQ(states[9]["begin"]["order"], 22);
   const double galaxy = states[0]["end_seconds"].get<double>() - states[0]["begin_seconds"].get<double>();
   EXPECT_GT(galaxy, 20.0);
   EXPECT_LT(galaxy, 40.0);
-  const double tunnel_wait = states[8]["end_seconds"].get<double>() - states[8]["begin_seconds"].get<double>();
-  EXPECT_GT(tunnel_wait, 40.0) << "orders 13 to 21 play while the tunnel waits";
+  const double hall = states[7]["end_seconds"].get<double>() - states[7]["begin_seconds"].get<double>();
+  EXPECT_GT(hall, 20.0) << "orders 13 to 16 play in the mirror hall";
+  const double tunnel = states[8]["end_seconds"].get<double>() - states[8]["begin_seconds"].get<double>();
+  EXPECT_GT(tunnel, 15.0) << "orders 17 to 21 play in the tunnel flight";
   // The end part starts its own song from the top.
   EXPECT_EQ(states[16]["begin"]["order"], 0);
   EXPECT_EQ(states[16]["begin"]["row"], 0);

@@ -8,6 +8,7 @@
 #include "model_format.h"
 #include "model_lightwave.h"
 #include "model_scene.h"
+#include "model_studio.h"
 #include "version.h"
 #include "vfs.h"
 
@@ -23,13 +24,30 @@ int model_fail(const std::string& message) {
   return 1;
 }
 
+// 3D Studio ASCII objects are read as the mirror hall reads its textured ones.
+int model_studio(const std::string& path, const std::string* obj_path) {
+  asc_object* o = asc_load(path.c_str(), nullptr, nullptr, ASC_MODE_TEXTURE);
+  if (!o)
+    return model_fail(path + ": cannot read as a 3D Studio ASCII object (" + asc_error_text() + ")");
+  asc_bounding_radius(o);
+  int status = 0;
+  if (obj_path) {
+    if (!model_studio_obj(o, path, *obj_path))
+      status = model_fail(*obj_path + ": cannot write");
+  } else {
+    std::printf("%s: %s\n%s", path.c_str(), model_format_name(MODEL_STUDIO), model_studio_describe(o).c_str());
+  }
+  asc_free(o);
+  return status;
+}
+
 int model_run(const std::string& path, const std::string& textures, const std::string* obj_path) {
   const model_format format = model_format_of(path);
   const std::string folder = textures.empty() ? model_folder_of(path) : textures;
   if (format == MODEL_UNKNOWN)
     return model_fail(path + ": not an object or scene file this tool reads");
   if (format == MODEL_STUDIO)
-    return model_fail(path + ": 3D Studio ASCII objects are not supported yet");
+    return model_studio(path, obj_path);
   if (format == MODEL_LIGHTWAVE) {
     mesh_object* o = mesh_object_create();
     if (!o || !lwo_load(path.c_str(), folder.c_str(), o)) {
@@ -65,7 +83,8 @@ int model_run(const std::string& path, const std::string& textures, const std::s
 } // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app{"Reads an object or scene file (LightWave object, ASCII scene) with the system's readers."};
+  CLI::App app{"Reads an object or scene file (LightWave object, ASCII scene, 3D Studio ASCII object) with the "
+               "system's readers."};
   app.set_version_flag("--version", std::string("model ") + VORLANE_VERSION);
   app.require_subcommand(1);
   std::string file, out, textures;

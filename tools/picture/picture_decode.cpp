@@ -2,6 +2,7 @@
 
 #include "gif.h"
 #include "jpeg.h"
+#include "mirror_scene.h"
 #include "pcx.h"
 #include "scx.h"
 #include "tga.h"
@@ -156,4 +157,29 @@ bool picture_describe(const std::string& path, picture_format format, std::strin
   default:
     return false;
   }
+}
+
+pixmap* picture_decode_pcx24(const std::string& path, std::string* error) {
+  rgb_image* image = pcx24_load(path.c_str());
+  if (!image) {
+    *error = pcx24_error_text();
+    return nullptr;
+  }
+  pixmap* pm = pixmap_create(image->width, image->height, 0);
+  if (pm)
+    std::copy(image->pixels, image->pixels + size_t(image->width) * size_t(image->height), pm->pixels);
+  else
+    *error = "no memory for the picture";
+  rgb_image_free(image);
+  return pm;
+}
+
+bool picture_describe_pcx24(const std::string& path, std::string* text, std::string* error) {
+  pixmap* pm = picture_decode_pcx24(path, error);
+  if (!pm)
+    return false;
+  *text = picture_line("format", "PCX") + picture_size_lines(pm->width, pm->height) +
+          picture_line("kind", "24-bit, three planes (mirror engine reader)");
+  pixmap_free(pm);
+  return true;
 }

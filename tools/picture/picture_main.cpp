@@ -1,6 +1,7 @@
 // picture: decodes one picture file with the system's own readers.
 //   picture info FILE            format, size and kind of the file
 //   picture png FILE OUT.png     the pixmap the show would display, as PNG
+// With --pcx24 the mirror engine's 24-bit PCX reader decodes the file.
 #include "picture_decode.h"
 #include "picture_png.h"
 #include "version.h"
@@ -18,7 +19,14 @@ int picture_fail(const std::string& message) {
   return 1;
 }
 
-int picture_info(const std::string& path) {
+int picture_info(const std::string& path, bool pcx24) {
+  if (pcx24) {
+    std::string text, error;
+    if (!picture_describe_pcx24(path, &text, &error))
+      return picture_fail(path + ": cannot read as 24-bit PCX (" + error + ")");
+    std::fputs(text.c_str(), stdout);
+    return 0;
+  }
   const picture_format format = picture_format_of(path);
   if (format == PICTURE_UNKNOWN)
     return picture_fail(path + ": unknown picture extension");
@@ -29,13 +37,21 @@ int picture_info(const std::string& path) {
   return 0;
 }
 
-int picture_png(const std::string& path, const std::string& out, bool alpha) {
-  const picture_format format = picture_format_of(path);
-  if (format == PICTURE_UNKNOWN)
-    return picture_fail(path + ": unknown picture extension");
-  pixmap* pm = picture_decode(path, format);
-  if (!pm)
-    return picture_fail(path + ": cannot read as " + picture_format_name(format));
+int picture_png(const std::string& path, const std::string& out, bool alpha, bool pcx24) {
+  pixmap* pm = nullptr;
+  if (pcx24) {
+    std::string error;
+    pm = picture_decode_pcx24(path, &error);
+    if (!pm)
+      return picture_fail(path + ": cannot read as 24-bit PCX (" + error + ")");
+  } else {
+    const picture_format format = picture_format_of(path);
+    if (format == PICTURE_UNKNOWN)
+      return picture_fail(path + ": unknown picture extension");
+    pm = picture_decode(path, format);
+    if (!pm)
+      return picture_fail(path + ": cannot read as " + picture_format_name(format));
+  }
   std::string error;
   const int ok = picture_write_png(pm, out, alpha, &error);
   pixmap_free(pm);
@@ -51,13 +67,15 @@ int main(int argc, char** argv) {
   app.set_version_flag("--version", std::string("picture ") + VORLANE_VERSION);
   app.require_subcommand(1);
   std::string file, out;
-  bool alpha = false;
+  bool alpha = false, pcx24 = false;
   CLI::App* info = app.add_subcommand("info", "Print format, size and kind of FILE");
   info->add_option("FILE", file, "Picture file")->required();
+  info->add_flag("--pcx24", pcx24, "Read FILE with the mirror engine's 24-bit PCX reader");
   CLI::App* png = app.add_subcommand("png", "Decode FILE and write it as PNG");
   png->add_option("FILE", file, "Picture file")->required();
   png->add_option("OUT", out, "PNG file to write")->required();
   png->add_flag("--alpha", alpha, "Write byte 3 of each pixel as alpha");
+  png->add_flag("--pcx24", pcx24, "Read FILE with the mirror engine's 24-bit PCX reader");
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -67,6 +85,6 @@ int main(int argc, char** argv) {
   }
   vfs_device_enable(&stdio_device, 0);
   if (*info)
-    return picture_info(file);
-  return picture_png(file, out, alpha);
+    return picture_info(file, pcx24);
+  return picture_png(file, out, alpha, pcx24);
 }

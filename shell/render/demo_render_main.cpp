@@ -22,6 +22,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <zlib.h>
 
 namespace {
 struct render_run {
@@ -33,6 +34,8 @@ struct render_run {
   int64_t png_every = 1;
   std::string wav_path;
   std::string report_path;
+  std::string hashes_path;
+  std::FILE* hashes = nullptr;
   uint32_t seed = 1;
   std::string video_path;
   std::string video_size;
@@ -95,11 +98,24 @@ void render_retrace(void*) {
   music_virtual_advance_to(music_virtual_frame_sample(frame, uint32_t(run.fps)), &run.output);
 }
 
+// One line per presented frame: its number and the CRC-32 of the screen's
+// pixels, so two runs can be compared frame by frame.
+void render_hash_frame(int64_t n) {
+  const pixmap* screen = headless_screen();
+  uLong crc = crc32(0L, Z_NULL, 0);
+  if (screen)
+    crc = crc32(crc, reinterpret_cast<const Bytef*>(screen->pixels),
+                uInt(size_t(screen->width) * size_t(screen->height) * sizeof(uint32_t)));
+  std::fprintf(run.hashes, "%lld %08lx\n", static_cast<long long>(n), static_cast<unsigned long>(crc));
+}
+
 void render_observe(void*, const shell_frame_info* info) {
   const int64_t n = run.report.frames;
   render_report_frame(&run.report, info);
   if (run.video_on)
     render_capture(info);
+  if (run.hashes)
+    render_hash_frame(n);
   if (run.png_dir.empty() || n % run.png_every != 0 || run.png_failed)
     return;
   char name[32];
@@ -201,6 +217,7 @@ int main(int argc, char** argv) {
       ->check(CLI::Range(1, 64))
       ->needs(video);
   app.add_flag("--quiet", run.quiet, "no progress line while capturing");
+  app.add_option("--frame-hashes", run.hashes_path, "write the CRC-32 of every presented frame to this file");
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -221,6 +238,11 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(run.png_dir, ec);
     if (ec)
       return render_die(run.png_dir + ": " + ec.message());
+  }
+  if (!run.hashes_path.empty()) {
+    run.hashes = std::fopen(run.hashes_path.c_str(), "w");
+    if (!run.hashes)
+      return render_die("cannot write " + run.hashes_path);
   }
   if (!run.wav_path.empty() && !wav_file_open(&run.wav, run.wav_path.c_str(), MUSIC_SAMPLE_RATE))
     return render_die("cannot write " + run.wav_path);
@@ -258,6 +280,10 @@ int main(int argc, char** argv) {
     status = status ? status : 1;
   if (run.video_on)
     status = render_video_end(status);
+  if (run.hashes && std::fclose(run.hashes) != 0) {
+    std::fprintf(stderr, "demo_render: cannot write %s\n", run.hashes_path.c_str());
+    status = status ? status : 1;
+  }
   if (!run.report_path.empty()) {
     std::ofstream out(run.report_path);
     out << render_report_json(&run.report, wall, &result, status);

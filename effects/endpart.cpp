@@ -10,6 +10,7 @@
 #include "music.h"
 #include "pcx.h"
 #include "picture_fit.h"
+#include "timeline.h"
 
 #include <algorithm>
 #include <cmath>
@@ -120,5 +121,5 @@ int32_t endpart_frame() {
   endpart_add_screen(s.frame, s.screen, s.scroll);
   endpart_scroll_and_fade(&s, fd, order, row);
   s.psi += float(0.016362461737446838 * fd);
-  return order > 16 && row > 60 ? 0 : 1;
+  return timeline_end_song_over(order, row) ? 0 : 1;
 }

@@ -13,6 +13,7 @@
 #include "picture_fit.h"
 #include "polygondrawer.h"
 #include "scx.h"
+#include "timeline.h"
 #include "vfs.h"
 
 #include <cmath>
@@ -25,7 +26,6 @@ const typewriter_line hvoxel_lines[HVOXEL_LINES] = {{"I walk my path..", 0, 4},
 
 namespace {
 constexpr float PI = 3.14159265358979323846f;
-constexpr int32_t HVOXEL_DRAWER = 24;
 constexpr int32_t HVOXEL_ENVMAP_SIDE = 256; // the drawer wraps at 256
 constexpr float HVOXEL_DROP = 200.0f;       // the bounce's start
 
@@ -168,7 +168,7 @@ int32_t hypervoxel_frame() {
   pixmap* f = s.frame;
   const float fd = s.clock->frame_delta;
   if (!s.started) {
-    select_polygondrawer(HVOXEL_DRAWER);
+    select_polygondrawer(POLYGONDRAWER_FAST_Z);
     f->flags = PIXMAP_DEPTH;
     s.started = 1;
   }
@@ -203,7 +203,7 @@ int32_t hypervoxel_frame() {
     b.scroll -= 255.0f;
   s.theta += 0.0058611803238615545f * fd;
 
-  if (s.clock->order >= HVOXEL_END_ORDER) {
+  if (timeline_order_reached(TIMELINE_HYPERVOXEL, s.clock->order)) {
     f->flags ^= PIXMAP_DEPTH;
     return 0;
   }

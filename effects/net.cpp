@@ -14,6 +14,7 @@
 #include "pcx.h"
 #include "picture_fit.h"
 #include "scx.h"
+#include "timeline.h"
 #include "vfs.h"
 
 #include <cstdio>
@@ -115,7 +116,8 @@ int32_t net_frame() {
   if (!s.envmap)
     return 0; // nothing to show
   const float fd = s.clock->frame_delta;
-  if (s.clock->order >= NET_LAST_STAGE_ORDER) {
+  // The last stage, the sheet, starts at the net's order on the timeline.
+  if (timeline_order_reached(TIMELINE_NET, s.clock->order)) {
     net_draw(s.work);
     // The backdrop is the hypervoxel's; without it the sheet turns over black.
     const pixmap* backdrop = s.show->pictures.hvoxel_backdrop;

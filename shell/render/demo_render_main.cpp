@@ -112,10 +112,10 @@ void render_hash_frame(int64_t n) {
 void render_observe(void*, const shell_frame_info* info) {
   const int64_t n = run.report.frames;
   render_report_frame(&run.report, info);
-  if (run.video_on)
-    render_capture(info);
   if (run.hashes)
     render_hash_frame(n);
+  if (run.video_on)
+    render_capture(info);
   if (run.png_dir.empty() || n % run.png_every != 0 || run.png_failed)
     return;
   char name[32];
@@ -209,6 +209,7 @@ int main(int argc, char** argv) {
   app.add_option("--key", keys, "scripted key press SECONDS:KEY (space, p, escape or a character)");
   app.add_option("--report", run.report_path, "write a JSON timing report");
   app.add_option("--seed", run.seed, "seed of the pseudo-random generator");
+  app.add_option("--frame-hashes", run.hashes_path, "write the CRC-32 of every presented frame to this file");
   CLI::Option* video =
       app.add_option("--video", run.video_path, "capture the show with its audio into a video file (.mp4 or .mkv)");
   app.add_option("--size", run.video_size, "the video's size: WxH (default 1920x1080) or native (the scaled frame)")
@@ -217,7 +218,6 @@ int main(int argc, char** argv) {
       ->check(CLI::Range(1, 64))
       ->needs(video);
   app.add_flag("--quiet", run.quiet, "no progress line while capturing");
-  app.add_option("--frame-hashes", run.hashes_path, "write the CRC-32 of every presented frame to this file");
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -254,7 +254,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (!run.wav_path.empty() || run.video_on)
-    run.output = music_virtual_output{render_samples, nullptr, nullptr};
+    run.output = music_virtual_output{.samples = render_samples};
 
   demo_rand_fix_seed(run.seed);
   music_virtual_enable(1);
@@ -278,12 +278,12 @@ int main(int argc, char** argv) {
   }
   if (run.png_failed)
     status = status ? status : 1;
-  if (run.video_on)
-    status = render_video_end(status);
   if (run.hashes && std::fclose(run.hashes) != 0) {
     std::fprintf(stderr, "demo_render: cannot write %s\n", run.hashes_path.c_str());
     status = status ? status : 1;
   }
+  if (run.video_on)
+    status = render_video_end(status);
   if (!run.report_path.empty()) {
     std::ofstream out(run.report_path);
     out << render_report_json(&run.report, wall, &result, status);

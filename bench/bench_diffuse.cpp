@@ -22,6 +22,7 @@ namespace {
 struct diffuse_bench {
   music_clock clock{};
   pixmap* frame = nullptr;
+  show_context show{};
   std::string archive;
   bool ready = false;
 };
@@ -42,7 +43,8 @@ diffuse_bench* bench_setup() {
   std::fflush(stdout);
   const int saved = dup(1), null = open("/dev/null", O_WRONLY);
   dup2(null, 1);
-  const bool ok = dcube_init(&b.clock, nullptr, b.frame, nullptr) && lobj_init(&b.clock, b.frame, nullptr);
+  b.show = show_context{.clock = &b.clock, .frame = b.frame};
+  const bool ok = dcube_init(&b.show) && lobj_init(&b.show);
   std::fflush(stdout);
   dup2(saved, 1);
   close(saved);

@@ -18,11 +18,11 @@ pixmap* test_frame() {
 void directdraw_present(benchmark::State& st) {
   fake_video_install();
   directdraw_reset();
-  const int32_t flags[] = {2, 4, 0}; // 16, 24 and 32 bits
+  const uint32_t flags[] = {DISPLAY_OPEN_16_BITS, DISPLAY_OPEN_24_BITS, 0}; // 16, 24 and 32 bits
   const uint32_t masks[][3] = {{0xF800, 0x07E0, 0x001F}, {0xFF0000, 0xFF00, 0xFF}, {0xFF0000, 0xFF00, 0xFF}};
   const int i = int(st.range(0));
   fake->format = {16 + 8 * i, masks[i][0], masks[i][1], masks[i][2]};
-  directdraw_driver.open(320, 240, "bench", uint32_t(flags[i]));
+  directdraw_driver.open(320, 240, "bench", flags[i]);
   pixmap* p = test_frame();
   for (auto _ : st)
     benchmark::DoNotOptimize(directdraw_driver.present(0, 0, p, 0, 0, 320, 240));
@@ -37,7 +37,7 @@ BENCHMARK(directdraw_present)->Arg(0)->Arg(1)->Arg(2)->ArgName("depth_16_24_32")
 void gdi_present(benchmark::State& st) {
   fake_video_install();
   gdi_reset();
-  gdi_driver.open(320, 240, "bench", 2);
+  gdi_driver.open(320, 240, "bench", DISPLAY_OPEN_16_BITS);
   pixmap* p = test_frame();
   for (auto _ : st)
     benchmark::DoNotOptimize(gdi_driver.present(0, 0, p, 0, 0, 320, 240));

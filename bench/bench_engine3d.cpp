@@ -77,7 +77,7 @@ void drawer_set(benchmark::State& state, uint32_t flags) {
   }
   state.SetItemsProcessed(state.iterations());
   state.SetLabel(current_polygondrawer()->name);
-  select_polygondrawer(2);
+  select_polygondrawer(POLYGONDRAWER_CORRECT);
 }
 
 void BM_drawer_set_texture(benchmark::State& state) { drawer_set(state, POLY_TEXTURE); }
@@ -129,7 +129,7 @@ void draw_nothing(const polygon*, pixmap*) {}
 void BM_render_polygon_small(benchmark::State& state) {
   bench_scene scene;
   render_context* k = render_context_create(0, scene.target, WIDTH, HEIGHT, 400);
-  select_polygondrawer(8);
+  select_polygondrawer(POLYGONDRAWER_FAST);
   const bool draw = state.range(0) != 0;
   polygon p = make_triangle(scene.texture, 0, 0, 5.66f, 0, POLY_TEXTURE | (draw ? 0u : uint32_t(POLY_CUSTOM)));
   // Camera y grows upwards: flip the triangle to keep it front-facing.
@@ -149,14 +149,14 @@ void BM_render_polygon_small(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations());
   render_context_free(k);
-  select_polygondrawer(2);
+  select_polygondrawer(POLYGONDRAWER_CORRECT);
 }
 BENCHMARK(BM_render_polygon_small)->Arg(0)->Arg(1);
 
 // The same triangle, already projected, drawn with draw_triangle alone.
 void BM_draw_triangle_small(benchmark::State& state) {
   bench_scene scene;
-  select_polygondrawer(8);
+  select_polygondrawer(POLYGONDRAWER_FAST);
   int32_t i = 0;
   for (auto _ : state) {
     const float dx = float(i % 64) - 32, dy = float(i / 64 % 48) - 24;
@@ -166,7 +166,7 @@ void BM_draw_triangle_small(benchmark::State& state) {
     i++;
   }
   state.SetItemsProcessed(state.iterations());
-  select_polygondrawer(2);
+  select_polygondrawer(POLYGONDRAWER_CORRECT);
 }
 BENCHMARK(BM_draw_triangle_small);
 } // namespace

@@ -47,7 +47,7 @@ void null_samples(void*, const int16_t* data, uint32_t frames) { benchmark::DoNo
 // about 71 ticks.
 static void BM_virtual_clock_one_second(benchmark::State& state) {
   bench_player player;
-  music_virtual_output output{null_samples, nullptr, nullptr};
+  music_virtual_output output{.samples = null_samples};
   uint64_t frame = 0;
   for (auto _ : state) {
     for (int i = 0; i < 60; i++) {

@@ -22,6 +22,7 @@ namespace {
 struct opening_bench {
   music_clock clock{};
   pixmap* frame = nullptr;
+  show_context show{};
   render_context* rc = nullptr;
   uint8_t shade[SHADE_TABLE_BYTES];
   std::string archive;
@@ -45,7 +46,8 @@ opening_bench* bench_setup() {
   std::fflush(stdout);
   const int saved = dup(1), null = open("/dev/null", O_WRONLY);
   dup2(null, 1);
-  const bool ok = galaxy_init(&b.clock, b.frame, b.shade) && intro_init(&b.clock, nullptr, b.rc, b.shade);
+  b.show = show_context{.clock = &b.clock, .frame = b.frame, .shade = b.shade, .rc = b.rc};
+  const bool ok = galaxy_init(&b.show) && intro_init(&b.show);
   std::fflush(stdout);
   dup2(saved, 1);
   close(saved);

@@ -19,6 +19,7 @@ namespace {
 struct tunnel_bench {
   music_clock clock{};
   pixmap* frame = nullptr;
+  show_context show{};
   std::string archive;
   bool ready = false;
 };
@@ -46,7 +47,8 @@ tunnel_bench* bench_setup() {
   if (!vfs_device_enable(&pfs_device, 0) || !vfs_device_init(&pfs_device, 0, 0))
     return nullptr;
   b.frame = pixmap_create(320, 240, PIXMAP_DEPTH | PIXMAP_CLEAR);
-  if (!quietly([&] { return tunnel_init(&b.clock, b.frame); }))
+  b.show = show_context{.clock = &b.clock, .frame = b.frame};
+  if (!quietly([&] { return tunnel_init(&b.show); }))
     return nullptr;
   b.ready = true;
   return &b;

@@ -1,6 +1,7 @@
 // The sequence zoomer's and the image cube's per-frame work on made-up
 // pictures, and the forge's time for their data.
 #include "blend.h"
+#include "flares.h"
 #include "forge_plan.h"
 #include "icube_parts.h"
 #include "mat3.h"
@@ -62,10 +63,10 @@ static void BM_SeqzoomFlares(benchmark::State& state) {
   pixmap* sprite = noise_picture(128, 128, 5);
   pixmap* images[3] = {sprite, sprite, sprite};
   pixmap* frame = pixmap_create(320, 240, 0);
-  seqzoom_flare flares[SEQZOOM_FLARES];
+  flare flares[FLARES_COUNT];
   for (auto _ : state) {
-    seqzoom_reset_flares(flares);
-    seqzoom_flares_step(flares, images, frame, 8, 0.0f);
+    flares_reset(flares);
+    flares_draw(flares, images, frame, 8, 0.0f);
     benchmark::DoNotOptimize(frame->pixels[0]);
   }
   pixmap_free(frame);

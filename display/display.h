@@ -35,6 +35,16 @@ struct display_driver {
   const char* (*error_text)();
 };
 
+// Flags of open: the low four bits choose the screen depth of a full-screen
+// mode (any other value than these three: 32 bits). The windowed driver
+// ignores them.
+enum : uint32_t {
+  DISPLAY_OPEN_8_BITS = 1,
+  DISPLAY_OPEN_16_BITS = 2,
+  DISPLAY_OPEN_24_BITS = 4,
+  DISPLAY_OPEN_DEPTH_MASK = 15,
+};
+
 // Capability bits after a successful open.
 enum : uint32_t {
   DISPLAY_CAP_MOUSE = 0x40,

@@ -13,6 +13,7 @@
 #include "mem.h"
 #include "music.h"
 #include "random.h"
+#include "timeline.h"
 
 #include <cmath>
 
@@ -136,5 +137,5 @@ int32_t blurp_frame() {
   blurp_credits_step(&s, fd, row);
   blurp_scroller(&s, fd);
   blurp_blur(&s, fd, order, row);
-  return order <= BLURP_FADE_ORDER ? 1 : 0;
+  return timeline_order_reached(TIMELINE_BLURP, order) ? 0 : 1;
 }

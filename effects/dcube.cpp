@@ -7,6 +7,7 @@
 #include "gif.h"
 #include "music.h"
 #include "pcx.h"
+#include "timeline.h"
 #include "vfs.h"
 
 namespace {
@@ -22,14 +23,12 @@ void dcube_release() {
 
 dcube_state* dcube_get_state() { return &dcube; }
 
-pixmap* dcube_background() { return dcube.background; }
-
-int32_t dcube_init(music_clock* clock, display_driver* driver, pixmap* frame, uint8_t* shade) {
+int32_t dcube_init(show_context* show) {
   dcube_release();
-  dcube.clock = clock;
-  dcube.driver = driver;
-  dcube.frame = frame;
-  dcube.shade = shade;
+  dcube.clock = show->clock;
+  dcube.driver = show->driver;
+  dcube.frame = show->frame;
+  dcube.shade = show->shade;
   dcube_reset_motion(&dcube);
 
   dcube.glow = gif_load("data/seqzoom/flares/flare3.gif");
@@ -44,6 +43,7 @@ int32_t dcube_init(music_clock* clock, display_driver* driver, pixmap* frame, ui
     dcube.background = nullptr;
     return 0;
   }
+  show->pictures.dcube_background = dcube.background;
   return 1;
 }
 
@@ -58,5 +58,5 @@ int32_t dcube_frame() {
   dcube_project(s.vertices, s.a0, s.a1, s.a2, s.t, s.projected);
   dcube_turn(&s, fd, row);
   dcube_draw_lattice(s.frame, s.glow, s.projected, s.density);
-  return s.clock->order < 37 ? 1 : 0;
+  return timeline_order_reached(TIMELINE_DCUBE, s.clock->order) ? 0 : 1;
 }

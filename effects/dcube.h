@@ -1,12 +1,11 @@
 // Diffuse cube: clouds of light turning inside an invisible cube.
 #pragma once
 
+#include "show_context.h"
+
 #include <cstdint>
 
-struct display_driver;
-struct music_clock;
-struct pixmap;
-struct render_context;
-
-int32_t dcube_init(music_clock* clock, display_driver* driver, pixmap* frame, uint8_t* shade);
+// Publishes its background (show->pictures.dcube_background) for the light
+// object.
+int32_t dcube_init(show_context* show);
 int32_t dcube_frame();

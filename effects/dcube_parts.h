@@ -1,7 +1,6 @@
 // The diffuse cube's pieces: the density grid of the four blobs, their
 // motion, the turning cube and the lattice of glows drawn inside it. Shared
-// by dcube*.cpp, the light object (which shows the same background) and the
-// tests.
+// by dcube*.cpp and the tests.
 #pragma once
 
 #include "pixmap.h"
@@ -43,9 +42,6 @@ struct dcube_state {
 
 // The running effect's state (for the tests).
 dcube_state* dcube_get_state();
-
-// The background picture the diffuse cube loaded (none before its init).
-pixmap* dcube_background();
 
 // Blobs at the origin with their angles 0 and their own speeds; the cube's
 // corners; angles, phase and beat flag cleared.

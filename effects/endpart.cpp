@@ -9,6 +9,8 @@
 #include "endpart_parts.h"
 #include "music.h"
 #include "pcx.h"
+#include "picture_fit.h"
+#include "timeline.h"
 
 #include <algorithm>
 #include <cmath>
@@ -89,7 +91,7 @@ int32_t endpart_init(show_context* show) {
   endpart.frame = show->frame;
   endpart.reveal = float(ENDPART_BLOCK_ROWS);
   endpart.fade = 1.0f;
-  endpart.texture = pcx_load("data/endp/tmap.pcx");
+  endpart.texture = picture_fit(pcx_load("data/endp/tmap.pcx"), "data/endp/tmap.pcx", BLOCK_TEXTURE_SIZE, BLOCK_TEXTURE_SIZE);
   endpart.screen = endpart.texture ? pcx_load("data/endp/endscr.pcx") : nullptr;
   // The blocks read the texture as 256 x 256; the screen is added as far as
   // it reaches (one shorter or narrower than the frame simply ends early).
@@ -119,5 +121,5 @@ int32_t endpart_frame() {
   endpart_add_screen(s.frame, s.screen, s.scroll);
   endpart_scroll_and_fade(&s, fd, order, row);
   s.psi += float(0.016362461737446838 * fd);
-  return order > 16 && row > 60 ? 0 : 1;
+  return timeline_end_song_over(order, row) ? 0 : 1;
 }

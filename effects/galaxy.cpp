@@ -33,11 +33,11 @@ constexpr float PI = 3.14159265358979323846f;
 
 galaxy_state* galaxy_get_state() { return &galaxy; }
 
-int32_t galaxy_init(music_clock* clock, pixmap* frame, uint8_t* shade) {
+int32_t galaxy_init(show_context* show) {
   galaxy_release();
-  galaxy.clock = clock;
-  galaxy.frame = frame;
-  galaxy.shade = shade;
+  galaxy.clock = show->clock;
+  galaxy.frame = show->frame;
+  galaxy.shade = show->shade;
   galaxy.scroll = 320.0f;
   galaxy.path_radius = 160.0f;
   galaxy.zoom = 1.0f;

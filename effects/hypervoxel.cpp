@@ -10,8 +10,11 @@
 #include "jpeg.h"
 #include "mem.h"
 #include "music.h"
+#include "picture_fit.h"
 #include "polygondrawer.h"
 #include "scx.h"
+#include "timeline.h"
+#include "vfs.h"
 
 #include <cmath>
 
@@ -23,7 +26,6 @@ const typewriter_line hvoxel_lines[HVOXEL_LINES] = {{"I walk my path..", 0, 4},
 
 namespace {
 constexpr float PI = 3.14159265358979323846f;
-constexpr int32_t HVOXEL_DRAWER = 24;
 constexpr int32_t HVOXEL_ENVMAP_SIDE = 256; // the drawer wraps at 256
 constexpr float HVOXEL_DROP = 200.0f;       // the bounce's start
 
@@ -48,6 +50,7 @@ void hvoxel_release() {
 scx_bitmap* hvoxel_load_map(const char* path) {
   scx_bitmap* m = scx_load(path);
   if (m && (m->width < HVOXEL_FIELD_SIDE || m->height < HVOXEL_FIELD_SIDE || !m->pixels)) {
+    vfs_note_failure(path, "smaller than 128 x 128");
     scx_free(m);
     return nullptr;
   }
@@ -58,8 +61,8 @@ int hvoxel_load(hvoxel_state& s, const pixmap* background) {
   s.backdrop = pixmap_create(320, 240, PIXMAP_CLEAR);
   if (!s.backdrop)
     return 0;
-  s.envmap = jpeg_load("data/hvoxel/envmap.jpg");
-  if (!s.envmap || s.envmap->width != HVOXEL_ENVMAP_SIDE || s.envmap->height < HVOXEL_ENVMAP_SIDE)
+  s.envmap = picture_fit(jpeg_load("data/hvoxel/envmap.jpg"), "data/hvoxel/envmap.jpg", HVOXEL_ENVMAP_SIDE, HVOXEL_ENVMAP_SIDE);
+  if (!s.envmap)
     return 0;
   scx_bitmap* first = hvoxel_load_map("data/hvoxel/hdata7.scx");
   if (!first)
@@ -165,7 +168,7 @@ int32_t hypervoxel_frame() {
   pixmap* f = s.frame;
   const float fd = s.clock->frame_delta;
   if (!s.started) {
-    select_polygondrawer(HVOXEL_DRAWER);
+    select_polygondrawer(POLYGONDRAWER_FAST_Z);
     f->flags = PIXMAP_DEPTH;
     s.started = 1;
   }
@@ -200,7 +203,7 @@ int32_t hypervoxel_frame() {
     b.scroll -= 255.0f;
   s.theta += 0.0058611803238615545f * fd;
 
-  if (s.clock->order >= HVOXEL_END_ORDER) {
+  if (timeline_order_reached(TIMELINE_HYPERVOXEL, s.clock->order)) {
     f->flags ^= PIXMAP_DEPTH;
     return 0;
   }

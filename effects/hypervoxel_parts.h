@@ -22,7 +22,6 @@ constexpr int32_t HVOXEL_ZOOM_STEPS = 256;
 constexpr int32_t HVOXEL_BALL_SIDE = 24; // rows and columns of the ball's grid
 constexpr int32_t HVOXEL_BALL_VERTICES = HVOXEL_BALL_SIDE * HVOXEL_BALL_SIDE;
 constexpr float HVOXEL_BALL_RADIUS = 64.0f;
-constexpr uint32_t HVOXEL_END_ORDER = 34;
 constexpr uint32_t HVOXEL_TEXT_COLOUR = 0x104010;
 constexpr int32_t HVOXEL_LINES = 5;
 

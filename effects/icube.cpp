@@ -3,11 +3,13 @@
 // typewriter text. Ends when the song reaches order 11.
 #include "icube.h"
 
+#include "flares.h"
 #include "icube_parts.h"
 #include "jpeg.h"
 #include "music.h"
+#include "picture_fit.h"
 #include "polygondrawer.h"
-#include "seqzoom.h"
+#include "timeline.h"
 #include "vfs.h"
 
 #include <cstdio>
@@ -60,24 +62,22 @@ pixmap* load_picture(char set, int32_t k) {
   char entry[16], name[48];
   std::snprintf(entry, sizeof entry, "anim/%c%02d", set, int(k));
   std::snprintf(name, sizeof name, "data/icube/%s.jpg", entry);
-  pixmap* p = jpeg_load(name);
-  if (p && (p->width != ICUBE_TEXTURE || p->height < ICUBE_TEXTURE)) {
-    vfs_note_failure(name, "not 256 pixels wide and at least as high");
-    pixmap_free(p);
-    return nullptr;
-  }
-  return p;
+  return picture_fit(jpeg_load(name), name, ICUBE_TEXTURE, ICUBE_TEXTURE);
 }
 } // namespace
 
 icube_state* icube_get_state() { return &cube; }
 
-int32_t icube_init(music_clock* clock, pixmap* frame, render_context* rc) {
+int32_t icube_init(show_context* show) {
   icube_release();
   icube_state& s = cube;
+  music_clock* clock = show->clock;
+  pixmap* frame = show->frame;
+  render_context* rc = show->rc;
   s.clock = clock;
   s.frame = frame;
   s.rc = rc;
+  s.flares = show->flares;
   s.spin = 0.0f;
   s.anim_rate = 0.1f;
   s.text = typewriter{icube_lines, ICUBE_LINES, ICUBE_TEXT_COLOUR, 0, 0, 0.0f};
@@ -105,14 +105,14 @@ int32_t icube_frame() {
     return 0;
   const float fd = s.clock->frame_delta;
   if (!s.drawer_selected) {
-    select_polygondrawer(2);
+    select_polygondrawer(POLYGONDRAWER_CORRECT);
     s.drawer_selected = 1;
   }
   pixmap_fill_rect(s.frame, 0, 0, 320, 240, 0);
   icube_draw_cube(&s, fd);
-  seqzoom_flare_step();
+  flares_step(s.flares);
   typewriter_type(&s.text, s.frame, fd);
-  if (s.clock->order >= 11) {
+  if (timeline_order_reached(TIMELINE_ICUBE, s.clock->order)) {
     free_pictures(s);
     return 0;
   }

@@ -2,12 +2,10 @@
 // on every face, the zoomer's flares over it and a typewriter text.
 #pragma once
 
+#include "show_context.h"
+
 #include <cstdint>
 
-struct display_driver;
-struct music_clock;
-struct pixmap;
-struct render_context;
-
-int32_t icube_init(music_clock* clock, pixmap* frame, render_context* rc);
+// Flies on the zoomer's flares from show->flares.
+int32_t icube_init(show_context* show);
 int32_t icube_frame();

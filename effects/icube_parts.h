@@ -11,6 +11,7 @@
 
 #include <cstdint>
 
+struct flare_set;
 struct music_clock;
 
 constexpr int32_t ICUBE_FRAMES = 16; // pictures per animation
@@ -42,6 +43,7 @@ struct icube_state {
   music_clock* clock;
   pixmap* frame;
   render_context* rc;
+  flare_set* flares;    // the zoomer's, flown on over the cube; not owned
   polygon* triangle[2]; // A and B, reused for every face
   pixmap* pictures[ICUBE_SETS][ICUBE_FRAMES];
   float counter[ICUBE_FACES];

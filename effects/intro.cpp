@@ -10,6 +10,7 @@
 #include "pcx.h"
 #include "polygondrawer.h"
 #include "tga.h"
+#include "timeline.h"
 #include "vfs.h"
 
 #include <algorithm>
@@ -127,7 +128,7 @@ int32_t section_burn(intro_state& s, pixmap* frame) {
     intro_burn_step(&s, frame);
     return 1;
   }
-  if (s.clock->order > 5)
+  if (timeline_order_reached(TIMELINE_INTRO_BURN, s.clock->order))
     return 0;
   pixmap_blit(frame, 0, 0, s.picture, 0, 0, INTRO_WIDTH, INTRO_HEIGHT);
   return 1;
@@ -137,7 +138,7 @@ int32_t section_tiles(intro_state& s, pixmap* frame) {
   pixmap_blit(frame, 0, 0, s.background, 0, 0, INTRO_WIDTH, INTRO_HEIGHT);
   intro_draw_logos(&s, frame);
   if (!s.section1_started) {
-    select_polygondrawer(2);
+    select_polygondrawer(POLYGONDRAWER_CORRECT);
     s.section1_started = 1;
   }
   mat3 camera;
@@ -171,7 +172,7 @@ int32_t section_title(intro_state& s, pixmap* frame) {
         s.threshold += 1.25f * fd;
         s.torus_brightness = int32_t(float(s.torus_brightness) - 1.25f * fd);
       }
-    } else if (s.clock->order > 7) {
+    } else if (timeline_order_reached(TIMELINE_INTRO_TITLE, s.clock->order)) {
       s.done = 1;
     }
   }
@@ -186,15 +187,18 @@ int32_t section_title(intro_state& s, pixmap* frame) {
 
 intro_state* intro_get_state() { return &intro; }
 
-int32_t intro_init(music_clock* clock, display_driver* driver, render_context* rc, uint8_t* shade) {
+int32_t intro_init(show_context* show) {
   intro_release();
-  intro.clock = clock;
-  intro.driver = driver;
+  render_context* rc = show->rc;
+  intro.clock = show->clock;
+  intro.driver = show->driver;
   intro.rc = rc;
-  intro.shade = shade;
+  intro.shade = show->shade;
   // Every section draws the whole 320 x 240 frame.
   if (!rc || !covers(rc->target, nullptr, INTRO_WIDTH, INTRO_HEIGHT) || !load_files(intro) || !build(intro))
     return 0;
+  // The ring picture is the tile wall's background; the zoomer flies into it.
+  show->pictures.ring = intro.background;
   return 1;
 }
 

@@ -55,7 +55,7 @@ int intro_make_torus_line(intro_state* s) {
 
 void intro_draw_torus(intro_state* s, float fd) {
   if (!s->torus_started) {
-    select_polygondrawer(1);
+    select_polygondrawer(POLYGONDRAWER_SAFE);
     s->torus_started = 1;
   }
   mesh* m = s->torus ? s->torus->mesh : nullptr;

@@ -5,12 +5,12 @@
 #include "lobj.h"
 
 #include "blend.h"
-#include "dcube_parts.h"
 #include "jpeg.h"
 #include "lobj_parts.h"
 #include "lwo.h"
 #include "music.h"
 #include "pcx.h"
+#include "timeline.h"
 #include "vfs.h"
 
 #include <algorithm>
@@ -89,11 +89,12 @@ int32_t lobj_load() {
 
 lobj_state* lobj_get_state() { return &lobj; }
 
-int32_t lobj_init(music_clock* clock, pixmap* frame, render_context* rc) {
-  (void)rc; // the scene has a context of its own
+int32_t lobj_init(show_context* show) {
+  // The scene has a render context of its own.
   lobj_release();
-  lobj.clock = clock;
-  lobj.frame = frame;
+  lobj.show = show;
+  lobj.clock = show->clock;
+  lobj.frame = show->frame;
   lobj.gamma = PI / 3;
   lobj.beam_scale = 5.0f;
   lobj.latch = 1;
@@ -114,9 +115,9 @@ int32_t lobj_frame() {
   s.offset_y = 32.0f * std::sin(s.gamma);
 
   std::fill(s.scene->depth, s.scene->depth + int64_t(s.scene->width) * s.scene->height, 0x7FFFFFFF);
-  // The background comes from the diffuse cube, which the shell starts first;
+  // The background comes from the diffuse cube, whose init runs first;
   // without it the scene starts black.
-  s.background = dcube_background();
+  s.background = s.show ? s.show->pictures.dcube_background : nullptr;
   if (s.background)
     pixmap_blit(s.scene, 0, 0, s.background, 0, 0, 320, 240);
   else
@@ -140,5 +141,5 @@ int32_t lobj_frame() {
     pixmap_fade_blit(s.frame, 0, 0, s.frame, 0, 0, 0, s.fade, 320, 240);
     s.fade = std::min(s.fade + 0.01f * fd, 1.0f);
   }
-  return order < 40 ? 1 : 0;
+  return timeline_order_reached(TIMELINE_LOBJ, order) ? 0 : 1;
 }

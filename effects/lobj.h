@@ -2,12 +2,10 @@
 // of its white core.
 #pragma once
 
+#include "show_context.h"
+
 #include <cstdint>
 
-struct display_driver;
-struct music_clock;
-struct pixmap;
-struct render_context;
-
-int32_t lobj_init(music_clock* clock, pixmap* frame, render_context* rc);
+// Draws over the diffuse cube's background from show->pictures.
+int32_t lobj_init(show_context* show);
 int32_t lobj_frame();

@@ -151,7 +151,7 @@ void lobj_draw_beams(render_context* rc, mesh* m, const mat3* r, float dx, float
 
 void lobj_draw_objects(lobj_state* s, float fd) {
   if (!s->drawer_selected) {
-    select_polygondrawer(24);
+    select_polygondrawer(POLYGONDRAWER_FAST_Z);
     s->drawer_selected = 1;
   }
   mat3 r;

@@ -7,6 +7,7 @@
 #include "mesh.h"
 #include "pixmap.h"
 #include "render_context.h"
+#include "show_context.h"
 
 #include <cstdint>
 
@@ -20,6 +21,7 @@ constexpr uint32_t LOBJ_CORE_FLAGS = POLY_SOLID | POLY_EDGE01 | POLY_EDGE12 | PO
 constexpr float LOBJ_SCALE = 128.0f;
 
 struct lobj_state {
+  show_context* show; // for the diffuse cube's background
   music_clock* clock;
   pixmap* frame;
   pixmap* scene; // rendered here, then blurred into the frame

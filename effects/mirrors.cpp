@@ -8,6 +8,7 @@
 #include "mirrors_parts.h"
 #include "music.h"
 #include "scene_render.h"
+#include "timeline.h"
 
 #include <algorithm>
 #include <cmath>
@@ -135,5 +136,5 @@ int32_t mirrors_frame() {
   scene_cull(&m.scene);
   scene_normals(&m.scene);
   scene_draw(&m.scene, target);
-  return m.clock->order <= MIRRORS_LAST_ORDER ? 1 : 0;
+  return timeline_order_reached(TIMELINE_MIRRORS, m.clock->order) ? 0 : 1;
 }

@@ -26,7 +26,6 @@ constexpr int32_t MIRRORS_FIRST_FOUNTAIN = 3;
 constexpr int32_t MIRRORS_STREAM_BIRTHS = 2;    // new particles per frame in each stream
 constexpr int32_t MIRRORS_FOUNTAIN_BURST = 100; // new particles per fountain on the bar
 constexpr uint32_t MIRRORS_BURST_ROWS = 15;     // the fountains wait while the row is at most this
-constexpr uint32_t MIRRORS_LAST_ORDER = 16;     // the hall plays while the order is at most this
 
 struct mirrors_state {
   show_context* show;

@@ -12,7 +12,9 @@
 #include "music.h"
 #include "net_parts.h"
 #include "pcx.h"
+#include "picture_fit.h"
 #include "scx.h"
+#include "timeline.h"
 #include "vfs.h"
 
 #include <cstdio>
@@ -41,9 +43,13 @@ int net_read_normal_map(uint8_t* map) {
   vfs_seek(f, SCX_DATA_OFFSET, 0); // from the start
   const int32_t got = vfs_read(map, 1, NET_MAP_BYTES, f);
   vfs_close(f);
+  if (got != NET_MAP_BYTES) {
+    vfs_note_failure("data/netnet/env.scx", "its 128 x 128 map is cut short");
+    return 0;
+  }
   for (int32_t i = 0; i < NET_MAP_BYTES; i++)
     map[i] = uint8_t(map[i] >> 2);
-  return got == NET_MAP_BYTES;
+  return 1;
 }
 
 int net_load(net_state& s) {
@@ -55,7 +61,7 @@ int net_load(net_state& s) {
   s.background = jpeg_load("data/hvoxel/bgpic.jpg");
   if (!s.background)
     return 0;
-  s.envmap = pcx_load("data/netnet/envmap.pcx");
+  s.envmap = picture_fit(pcx_load("data/netnet/envmap.pcx"), "data/netnet/envmap.pcx", BLOCK_TEXTURE_SIZE, BLOCK_TEXTURE_SIZE);
   if (!block_texture_fits(s.envmap) || !net_read_normal_map(s.normal_map))
     return 0;
   net_reset_points(&s);
@@ -110,7 +116,8 @@ int32_t net_frame() {
   if (!s.envmap)
     return 0; // nothing to show
   const float fd = s.clock->frame_delta;
-  if (s.clock->order >= NET_LAST_STAGE_ORDER) {
+  // The last stage, the sheet, starts at the net's order on the timeline.
+  if (timeline_order_reached(TIMELINE_NET, s.clock->order)) {
     net_draw(s.work);
     // The backdrop is the hypervoxel's; without it the sheet turns over black.
     const pixmap* backdrop = s.show->pictures.hvoxel_backdrop;

@@ -25,10 +25,9 @@ constexpr int32_t NET_MAP_BYTES = NET_MAP_SIDE * NET_MAP_SIDE;
 constexpr int32_t NET_SHEET_SIDE = 8; // vertices per row and column of the sheet
 constexpr int32_t NET_SHEET_VERTICES = NET_SHEET_SIDE * NET_SHEET_SIDE;
 constexpr uint32_t NET_SHEET_FLAGS = POLY_TEXTURE | POLY_EDGE01 | POLY_EDGE12 | POLY_EDGE20 | POLY_CUSTOM;
-constexpr uint32_t NET_LAST_STAGE_ORDER = 29; // the sheet stage begins here
-constexpr float NET_SHEET_TIME = 512.0f;      // ticks of the sheet stage
-constexpr float NET_FOLD_START = 256.0f;      // stage ticks before the sheet folds
-constexpr float NET_FOLD_TIME = 128.0f;       // ticks a column takes to fold
+constexpr float NET_SHEET_TIME = 512.0f; // ticks of the sheet stage
+constexpr float NET_FOLD_START = 256.0f; // stage ticks before the sheet folds
+constexpr float NET_FOLD_TIME = 128.0f;  // ticks a column takes to fold
 
 // Where the normals look up the shading, and how far.
 struct net_lookup {

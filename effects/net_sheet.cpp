@@ -14,7 +14,6 @@ constexpr float PI = 3.14159265358979323846f;
 constexpr float NET_BALL_RADIUS = 128.0f;
 constexpr float NET_BALL_SHIFT = -64.0f; // the ball sits left of the sheet's centre
 constexpr float NET_SHEET_GONE = 320.0f; // slid out of view
-constexpr int32_t NET_SAFE_DRAWER = 1;
 
 void net_sheet_corner(polygon* t, int32_t slot, const vec3& v, float shift, int32_t i, int32_t j) {
   t->v[slot] = {v.x + shift, v.y, v.z};
@@ -49,7 +48,7 @@ void net_sheet_fold(net_sheet* sheet, float fd) {
 }
 void net_sheet_draw(net_sheet* sheet, render_context* rc, pixmap* texture) {
   if (!sheet->drawer_selected) {
-    select_polygondrawer(NET_SAFE_DRAWER);
+    select_polygondrawer(POLYGONDRAWER_SAFE);
     sheet->drawer_selected = 1;
   }
   mat3 r;

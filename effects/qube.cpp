@@ -11,15 +11,16 @@
 #include "mat3.h"
 #include "music.h"
 #include "net.h"
+#include "picture_fit.h"
 #include "polygondrawer.h"
 #include "qube_parts.h"
 #include "render_polygon.h"
+#include "timeline.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
-constexpr int32_t QUBE_DRAWER = 8;
 constexpr float QUBE_DEPTH = 160.0f;
 constexpr int32_t QUBE_FLARE_SIZE = 64;
 
@@ -69,8 +70,8 @@ int qube_load(qube_state& s) {
   if (!s.flare)
     return 0;
   // The feedback writes up to (223, 223); the drawer reads 256 x 256.
-  s.texture = jpeg_load("data/qube/envmap.jpg");
-  if (!s.texture || s.texture->width != QUBE_TEXTURE_SIDE || s.texture->height < QUBE_TEXTURE_SIDE)
+  s.texture = picture_fit(jpeg_load("data/qube/envmap.jpg"), "data/qube/envmap.jpg", QUBE_TEXTURE_SIDE, QUBE_TEXTURE_SIDE);
+  if (!s.texture)
     return 0;
   s.q1 = s.q2 = 0.0f;
   const float uv_a[6] = {255, 0, 0, 0, 0, 255}, uv_b[6] = {0, 255, 255, 255, 255, 0};
@@ -143,7 +144,7 @@ int32_t qube_frame() {
     return 0; // nothing to show
   const float fd = s.clock->frame_delta;
   if (!s.started) {
-    select_polygondrawer(QUBE_DRAWER);
+    select_polygondrawer(POLYGONDRAWER_FAST);
     s.started = 1;
   }
   qube_feedback(s.texture, s.work);
@@ -168,5 +169,5 @@ int32_t qube_frame() {
   const int32_t weight = int32_t(32.0f + 16.0f * std::sin(s.b1));
   const float factor = std::max(0.0f, 0.2f + 0.15f * std::sin(s.b2) - s.blur_fade);
   radial_blur_weighted(s.frame, s.work, float(cx), float(cy), weight, factor);
-  return order < QUBE_END_ORDER ? 1 : 0;
+  return timeline_order_reached(TIMELINE_QUBE, order) ? 0 : 1;
 }

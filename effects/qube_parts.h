@@ -17,7 +17,6 @@ constexpr int32_t QUBE_TEXTURE_SIDE = 256; // the drawer reads 256 x 256 and wra
 constexpr int32_t QUBE_INSET = 32;         // the feedback square's corner in the texture
 constexpr int32_t QUBE_INSET_SIDE = 192;
 constexpr uint32_t QUBE_POLY_FLAGS = POLY_TEXTURE | POLY_EDGE01 | POLY_EDGE12 | POLY_EDGE20;
-constexpr uint32_t QUBE_END_ORDER = 28;
 
 struct qube_state {
   music_clock* clock;

@@ -4,7 +4,6 @@
 #include "seqzoom.h"
 
 #include "gif.h"
-#include "intro_parts.h"
 #include "jpeg.h"
 #include "mem.h"
 #include "music.h"
@@ -21,7 +20,7 @@ void seqzoom_release() {
   for (pixmap* p : s.pictures)
     if (p)
       pixmap_free(p);
-  for (pixmap* p : s.flare_images)
+  for (pixmap* p : s.flares.images)
     if (p)
       pixmap_free(p);
   if (s.polar_map)
@@ -41,11 +40,11 @@ int load_files(seqzoom_state& s) {
   s.pictures[2] = pcx_load("data/seqzoom/lastpic.pcx");
   if (!s.pictures[2])
     return 0;
-  for (int32_t k = 0; k < SEQZOOM_FLARE_IMAGES; k++) {
+  for (int32_t k = 0; k < FLARES_IMAGES; k++) {
     char name[48];
     std::snprintf(name, sizeof name, "data/seqzoom/flares/flare%d.gif", int(k + 1));
-    s.flare_images[k] = gif_load(name);
-    if (!s.flare_images[k])
+    s.flares.images[k] = gif_load(name);
+    if (!s.flares.images[k])
       return 0;
   }
   return 1;
@@ -66,20 +65,26 @@ int build(seqzoom_state& s) {
 
 seqzoom_state* seqzoom_get_state() { return &zoomer; }
 
-int32_t seqzoom_init(music_clock* clock, pixmap* frame) {
+int32_t seqzoom_init(show_context* show) {
   seqzoom_release();
+  music_clock* clock = show->clock;
+  pixmap* frame = show->frame;
   zoomer.clock = clock;
   zoomer.frame = frame;
   zoomer.zoom = 800.0f;
   zoomer.approach = 0.0f;
-  seqzoom_reset_flares(zoomer.flares);
+  flares_reset(zoomer.flares.flares);
+  show->flares = &zoomer.flares;
   // The polar map covers a 320 x 240 frame.
   if (!clock || !frame || frame->width < SEQZOOM_WIDTH || frame->height < SEQZOOM_HEIGHT)
     return 0;
   // The intro loads its ring picture before this init runs.
-  zoomer.ring_picture = intro_get_state()->background;
+  zoomer.ring_picture = show->pictures.ring;
   if (!load_files(zoomer) || !build(zoomer))
     return 0;
+  // The flares run from the zoomer's first frame on.
+  zoomer.flares.clock = clock;
+  zoomer.flares.frame = frame;
   return 1;
 }
 
@@ -93,14 +98,7 @@ int32_t seqzoom_frame() {
     s.approach += fd;
   }
   seqzoom_polar_pass(s.frame, s.polar_map, s.ring_lookup, int32_t(s.zoom));
-  seqzoom_flare_step();
+  flares_step(&s.flares);
   s.zoom = float(double(s.zoom) - 1.6 * double(fd));
   return 1;
-}
-
-void seqzoom_flare_step() {
-  seqzoom_state& s = zoomer;
-  if (!s.clock || !s.frame)
-    return;
-  seqzoom_flares_step(s.flares, s.flare_images, s.frame, s.clock->row, s.clock->frame_delta);
 }

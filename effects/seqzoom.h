@@ -2,16 +2,11 @@
 // through three pictures nested as discs, with lens flares drifting over.
 #pragma once
 
+#include "show_context.h"
+
 #include <cstdint>
 
-struct display_driver;
-struct music_clock;
-struct pixmap;
-struct render_context;
-
-int32_t seqzoom_init(music_clock* clock, pixmap* frame);
+// Reads the intro's ring picture from show->pictures.ring and hands its
+// flares on through show->flares.
+int32_t seqzoom_init(show_context* show);
 int32_t seqzoom_frame();
-
-// Draws the four flares over the frame and moves them on; the image cube
-// calls it every frame too, continuing where the zoomer left them.
-void seqzoom_flare_step();

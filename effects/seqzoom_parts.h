@@ -1,8 +1,9 @@
 // The sequence zoomer's pieces: the polar map of the screen, the ring lookup
-// into the three pictures, the fly-in, the flares and the state the frame
-// step animates. Shared by seqzoom*.cpp and the tests.
+// into the three pictures, the fly-in and the state the frame step animates.
+// Shared by seqzoom*.cpp and the tests.
 #pragma once
 
+#include "flares.h"
 #include "pixmap.h"
 
 #include <cstdint>
@@ -16,8 +17,6 @@ constexpr int32_t SEQZOOM_ANGLES = 256;
 constexpr int32_t SEQZOOM_BAND = 200; // ring rows per picture
 constexpr int32_t SEQZOOM_PICTURES = 3;
 constexpr int32_t SEQZOOM_RINGS = SEQZOOM_BAND * SEQZOOM_PICTURES;
-constexpr int32_t SEQZOOM_FLARES = 4;
-constexpr int32_t SEQZOOM_FLARE_IMAGES = 3;
 // The depth of the centre pixel, whose radius has no logarithm: far below
 // every ring row at any zoom.
 constexpr int32_t SEQZOOM_NO_DEPTH = -1000000;
@@ -28,25 +27,16 @@ struct seqzoom_polar {
   int32_t depth; // ring row at zoom 0
 };
 
-struct seqzoom_flare {
-  float life;
-  float target_x, target_y; // where it spawned
-  float x, y;               // current centre
-  float travel;
-  int32_t image; // 0 to 2
-};
-
 struct seqzoom_state {
   music_clock* clock;
   pixmap* frame;
   const pixmap* ring_picture;         // the intro's, not owned; none skips the fly-in
   pixmap* pictures[SEQZOOM_PICTURES]; // 1, 2 and the last one
-  pixmap* flare_images[SEQZOOM_FLARE_IMAGES];
-  seqzoom_polar* polar_map;     // SEQZOOM_PIXELS entries, row-major
-  const uint32_t** ring_lookup; // SEQZOOM_RINGS x SEQZOOM_ANGLES, null draws black
+  seqzoom_polar* polar_map;           // SEQZOOM_PIXELS entries, row-major
+  const uint32_t** ring_lookup;       // SEQZOOM_RINGS x SEQZOOM_ANGLES, null draws black
   float zoom;
   float approach;
-  seqzoom_flare flares[SEQZOOM_FLARES];
+  flare_set flares; // owned here; the image cube flies them on
 };
 
 // The running effect's state (for the tests).
@@ -68,8 +58,3 @@ void seqzoom_polar_pass(pixmap* frame, const seqzoom_polar* map, const uint32_t*
 
 // Stretches the ring picture's rectangle for this approach over the frame.
 void seqzoom_fly_in(pixmap* frame, const pixmap* ring, float approach);
-
-// The flares' starting records.
-void seqzoom_reset_flares(seqzoom_flare* flares);
-// Draws each flare and moves it on by fd ticks; row decides respawns.
-void seqzoom_flares_step(seqzoom_flare* flares, pixmap* const* images, pixmap* frame, uint32_t row, float fd);

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 struct display_driver;
+struct flare_set;
 struct music_clock;
 struct pixmap;
 struct render_context;
@@ -28,4 +29,5 @@ struct show_context {
   render_context* rc;
   display_driver* driver;
   show_pictures pictures;
+  flare_set* flares; // the zoomer's lens flares; the image cube flies them on
 };

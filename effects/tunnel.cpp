@@ -26,9 +26,10 @@ void tunnel_release() {
 
 tunnel_state* tunnel_get_state() { return &tunnel; }
 
-int32_t tunnel_init(music_clock* clock, pixmap* frame) {
+int32_t tunnel_init(show_context* show) {
   tunnel_release();
-  tunnel.clock = clock;
+  pixmap* frame = show->frame;
+  tunnel.clock = show->clock;
   tunnel.frame = frame;
   tunnel.pace = 1.0f;
   tunnel.fade_in = 1.0f;
@@ -36,7 +37,7 @@ int32_t tunnel_init(music_clock* clock, pixmap* frame) {
   // The flight cannot be shown without its scene and a camera to see it by;
   // after a failure nothing is kept, and the frame step draws nothing.
   tunnel.scene = ase_build_scene("data/3dscene/finaljpg.ase", "data/3dscene/");
-  tunnel.context = render_context_create(0, frame, 320, 240, 256.0f);
+  tunnel.context = render_context_create(0, frame, 320, 240, TUNNEL_FLIGHT_FOCAL);
   tunnel.lamp = light_create();
   if (!tunnel.scene || tunnel.scene->camera_count < 1 || !tunnel.context || !tunnel.lamp) {
     if (tunnel.scene)
@@ -44,7 +45,7 @@ int32_t tunnel_init(music_clock* clock, pixmap* frame) {
     tunnel_release();
     return 0;
   }
-  tunnel.lamp->type = 4;
+  tunnel.lamp->type = LIGHT_AMBIENT;
   tunnel.lamp->intensity = 255.0f;
   if (!render_context_add_light(tunnel.context, tunnel.lamp)) {
     tunnel_release();
@@ -62,7 +63,7 @@ int32_t tunnel_frame() {
   pixmap* f = t.frame;
   if (!t.started) {
     t.started = 1;
-    select_polygondrawer(32);
+    select_polygondrawer(POLYGONDRAWER_PERSPECTIVE_Z);
     f->flags |= PIXMAP_DEPTH;
   }
   // The colour plane is not cleared: the tunnel fills the whole view.
@@ -75,4 +76,9 @@ int32_t tunnel_frame() {
   tunnel_advance(&t, fd);
   tunnel_fades(&t, fd, t.clock->order, t.clock->row);
   return 0; // the sequencer leaves this state on a music order
+}
+
+void tunnel_leave() {
+  if (tunnel.frame)
+    tunnel.frame->flags ^= PIXMAP_DEPTH;
 }

@@ -15,6 +15,7 @@ constexpr float TUNNEL_FLIGHT_START_TIME = 7500.0f; // scene time of the first f
 constexpr float TUNNEL_FLIGHT_MAX_PACE = 75.0f;     // scene time per tick at full speed
 constexpr uint32_t TUNNEL_FLIGHT_TINT = 0x941040;   // the dark purple the picture comes up from
 constexpr uint32_t TUNNEL_FLIGHT_WHITE = 0xFFFFFF;
+constexpr float TUNNEL_FLIGHT_FOCAL = 256.0f; // the wide lens of its own render context
 
 struct tunnel_state {
   music_clock* clock;

@@ -3,97 +3,65 @@
 #include "drawers.h"
 
 namespace {
-polygondrawer safe_set = {"Software SAFE polygondrawer",
-                          nullptr,
-                          safe_line,
-                          safe_solid,
-                          safe_wire,
-                          nullptr,
-                          safe_texture,
-                          nullptr,
-                          nullptr,
-                          nullptr,
-                          safe_texture_gouraud,
-                          {}};
-polygondrawer correct_set = {"Software CORRECT and general polygondrawer",
-                             nullptr,
-                             float_line,
-                             scan_solid,
-                             float_wire,
-                             nullptr,
-                             texture_general,
-                             nullptr,
-                             nullptr,
-                             nullptr,
-                             nullptr,
-                             {}};
-polygondrawer fast_set = {"Software FAST-CORRECT polygondrawer",
-                          nullptr,
-                          float_line,
-                          scan_solid,
-                          float_wire,
-                          nullptr,
-                          texture_fast,
-                          nullptr,
-                          nullptr,
-                          nullptr,
-                          nullptr,
-                          {}};
-polygondrawer correct_z_set = {"Software Correct and general Z-bufferd polygondrawer",
-                               nullptr,
-                               float_line,
-                               scan_solid,
-                               float_wire,
-                               nullptr,
-                               texture_general_z,
-                               nullptr,
-                               nullptr,
-                               nullptr,
-                               nullptr,
-                               {}};
-polygondrawer fast_z_set = {"Software FAST-CORRECT Z-buffer polygondrawer",
-                            nullptr,
-                            float_line,
-                            scan_solid,
-                            float_wire,
-                            nullptr,
-                            texture_fast_z,
-                            nullptr,
-                            nullptr,
-                            nullptr,
-                            nullptr,
-                            {}};
-polygondrawer perspective_z_set = {"Software Z-Correct and Z-bufferd polygondrawer",
-                                   nullptr,
-                                   nullptr,
-                                   nullptr,
-                                   nullptr,
-                                   nullptr,
-                                   texture_perspective_z,
-                                   nullptr,
-                                   nullptr,
-                                   nullptr,
-                                   nullptr,
-                                   {}};
+polygondrawer safe_set = {
+    .name = "Software SAFE polygondrawer",
+    .line = safe_line,
+    .solid = safe_solid,
+    .wire = safe_wire,
+    .texture = safe_texture,
+    .texture_gouraud = safe_texture_gouraud,
+};
+polygondrawer correct_set = {
+    .name = "Software CORRECT and general polygondrawer",
+    .line = float_line,
+    .solid = scan_solid,
+    .wire = float_wire,
+    .texture = texture_general,
+};
+polygondrawer fast_set = {
+    .name = "Software FAST-CORRECT polygondrawer",
+    .line = float_line,
+    .solid = scan_solid,
+    .wire = float_wire,
+    .texture = texture_fast,
+};
+polygondrawer correct_z_set = {
+    .name = "Software Correct and general Z-bufferd polygondrawer",
+    .line = float_line,
+    .solid = scan_solid,
+    .wire = float_wire,
+    .texture = texture_general_z,
+};
+polygondrawer fast_z_set = {
+    .name = "Software FAST-CORRECT Z-buffer polygondrawer",
+    .line = float_line,
+    .solid = scan_solid,
+    .wire = float_wire,
+    .texture = texture_fast_z,
+};
+polygondrawer perspective_z_set = {
+    .name = "Software Z-Correct and Z-bufferd polygondrawer",
+    .texture = texture_perspective_z,
+};
 
 const polygondrawer* current = &correct_set;
 } // namespace
 
 int select_polygondrawer(int32_t number) {
   switch (number & 255) {
-  case 2:
+  case POLYGONDRAWER_CORRECT:
     current = &correct_set;
     break;
-  case 8:
+  case POLYGONDRAWER_FAST:
     current = &fast_set;
     break;
-  case 18:
+  case POLYGONDRAWER_CORRECT_Z:
     current = &correct_z_set;
     break;
-  case 24:
+  case POLYGONDRAWER_FAST_Z:
     current = &fast_z_set;
     break;
-  case 32:
+  case POLYGONDRAWER_PERSPECTIVE_Z:
     current = &perspective_z_set;
     break;
   default:

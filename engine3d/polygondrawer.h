@@ -23,8 +23,19 @@ struct polygondrawer {
   polygon_routine unused11[9];
 };
 
-// Chooses the current set by the low 8 bits of number: 2, 8, 18, 24 and 32
-// select their set, every other value the SAFE set. Returns 1.
+// The numbers select_polygondrawer takes.
+enum : int32_t {
+  POLYGONDRAWER_SAFE = 1, // so does every number without a set of its own
+  POLYGONDRAWER_CORRECT = 2,
+  POLYGONDRAWER_FAST = 8,
+  POLYGONDRAWER_CORRECT_Z = 18,     // per-pixel depth
+  POLYGONDRAWER_FAST_Z = 24,        // depth per span
+  POLYGONDRAWER_PERSPECTIVE_Z = 32, // perspective-correct texture with depth; nothing else
+};
+
+// Chooses the current set by the low 8 bits of number: the five numbers above
+// past POLYGONDRAWER_SAFE select their set, every other value the SAFE set.
+// Returns 1.
 int select_polygondrawer(int32_t number);
 const polygondrawer* current_polygondrawer();
 

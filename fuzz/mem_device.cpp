@@ -123,8 +123,18 @@ int32_t mem_init(int32_t) { return 1; }
 } // namespace
 
 vfs_device mem_device = {
-    "mem_device", "fuzz",    "1",         nullptr, VFS_DEVICE_READY, mem_open, mem_close,
-    mem_read,     mem_write, mem_control, mem_one, mem_init,         mem_one,
+    .name = "mem_device",
+    .author = "fuzz",
+    .version = "1",
+    .flags = VFS_DEVICE_READY,
+    .open = mem_open,
+    .close = mem_close,
+    .read = mem_read,
+    .write = mem_write,
+    .control = mem_control,
+    .reserved1 = mem_one,
+    .init = mem_init,
+    .reserved2 = mem_one,
 };
 
 void mem_device_clear() { block_count = 0; }

@@ -91,4 +91,6 @@ void wav_file_sink(void* user, const int16_t* data, uint32_t frames) {
   wav_file_write(static_cast<wav_file*>(user), data, frames);
 }
 
-music_virtual_output wav_file_output(wav_file* wav) { return music_virtual_output{wav_file_sink, nullptr, wav}; }
+music_virtual_output wav_file_output(wav_file* wav) {
+  return music_virtual_output{.samples = wav_file_sink, .user = wav};
+}

@@ -139,10 +139,29 @@ int32_t f_key_state(int32_t vk) {
 }
 
 const video_layer_ops fake_ops = {
-    f_startup,         f_shutdown,        f_list_modes,          f_create_window,  f_destroy_window, f_create_renderer,
-    f_set_full_screen, f_set_mode,        f_create_surface,      f_surface_format, f_lock,           f_unlock,
-    f_restore,         f_create_bitmap,   f_show_bitmap,         f_pump,           f_idle,           f_set_timer,
-    f_kill_timer,      f_cursor_position, f_set_cursor_position, f_hide_cursor,    f_key_state,
+    .startup = f_startup,
+    .shutdown = f_shutdown,
+    .list_modes = f_list_modes,
+    .create_window = f_create_window,
+    .destroy_window = f_destroy_window,
+    .create_renderer = f_create_renderer,
+    .set_full_screen = f_set_full_screen,
+    .set_mode = f_set_mode,
+    .create_surface = f_create_surface,
+    .surface_format = f_surface_format,
+    .lock_surface = f_lock,
+    .unlock_surface = f_unlock,
+    .restore_surface = f_restore,
+    .create_bitmap = f_create_bitmap,
+    .show_bitmap = f_show_bitmap,
+    .pump = f_pump,
+    .idle = f_idle,
+    .set_timer = f_set_timer,
+    .kill_timer = f_kill_timer,
+    .cursor_position = f_cursor_position,
+    .set_cursor_position = f_set_cursor_position,
+    .hide_cursor = f_hide_cursor,
+    .key_state = f_key_state,
 };
 } // namespace
 

@@ -283,9 +283,10 @@ TEST(DcubeInit, MissingOrBrokenPicturesFailCleanly) {
     std::string error;
     ASSERT_EQ(opening_use_archive(dir.path, files, &error), 1) << error;
     testing::internal::CaptureStdout();
-    EXPECT_EQ(dcube_init(&clock, nullptr, frame.get(), nullptr), 0);
+    show_context show{.clock = &clock, .frame = frame.get()};
+    EXPECT_EQ(dcube_init(&show), 0);
     testing::internal::GetCapturedStdout();
-    EXPECT_EQ(dcube_background(), nullptr) << "no half-checked picture is shared";
+    EXPECT_EQ(show.pictures.dcube_background, nullptr) << "no half-checked picture is shared";
     opening_release_archive();
   }
 }
@@ -306,9 +307,10 @@ TEST_F(dcube_data, FramesAddGlowsOverTheBackgroundUntilOrder37) {
   music_clock clock{};
   opening_pixmap frame(pixmap_create(320, 240, PIXMAP_CLEAR));
   testing::internal::CaptureStdout();
-  ASSERT_EQ(dcube_init(&clock, nullptr, frame.get(), nullptr), 1);
+  show_context show{.clock = &clock, .frame = frame.get()};
+  ASSERT_EQ(dcube_init(&show), 1);
   testing::internal::GetCapturedStdout();
-  const pixmap* bg = dcube_background();
+  const pixmap* bg = show.pictures.dcube_background;
   ASSERT_NE(bg, nullptr);
   std::vector<uint32_t> previous;
   int32_t changed = 0;

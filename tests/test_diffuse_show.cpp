@@ -67,7 +67,11 @@ struct diffuse_show : ::testing::Test {
     testkit_write_file(dir.path + "/data.dat", bytes);
     music_virtual_enable(1);
     headless_configure(FPS, advance_clock, nullptr);
-    shell_config config{&headless_driver, nullptr, observe, stop, this, &result};
+    shell_config config{.driver = &headless_driver,
+                        .frame_observer = observe,
+                        .stop_requested = stop,
+                        .context = this,
+                        .result = &result};
     testing::internal::CaptureStdout();
     const int status = shell_run(&config);
     testing::internal::GetCapturedStdout();

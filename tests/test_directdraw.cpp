@@ -26,7 +26,7 @@ protected:
   }
   display_driver& d = directdraw_driver;
 
-  int open_320() { return d.open(320, 240, "Vorlane by Pexil", 2); }
+  int open_320() { return d.open(320, 240, "Vorlane by Pexil", DISPLAY_OPEN_16_BITS); }
   uint16_t pixel16(int32_t x, int32_t y) const {
     uint16_t v;
     std::memcpy(&v, fake->surface.data() + size_t(y) * size_t(fake->pitch) + size_t(x) * 2, 2);
@@ -88,7 +88,7 @@ TEST_F(DirectDraw, ModeListFailures) {
   fake->modes = {{640, 480, 16, 0}};
   EXPECT_EQ(d.list_modes(&count), nullptr) << "no direct-colour mode";
   EXPECT_EQ(fake->startups, fake->shutdowns);
-  EXPECT_EQ(d.open(640, 480, "t", 2), 0);
+  EXPECT_EQ(d.open(640, 480, "t", DISPLAY_OPEN_16_BITS), 0);
 }
 
 TEST_F(DirectDraw, OpenMatchesWidthHeightAndDepthFromTheFlags) {
@@ -105,7 +105,7 @@ TEST_F(DirectDraw, OpenMatchesWidthHeightAndDepthFromTheFlags) {
   EXPECT_EQ(fake->mode_bits, 24);
   ASSERT_EQ(d.open(320, 240, "t", 0x13), 1) << "only the low four bits choose the depth";
   EXPECT_EQ(fake->mode_bits, 32);
-  ASSERT_EQ(d.open(640, 480, "Vorlane by Pexil", 2), 1);
+  ASSERT_EQ(d.open(640, 480, "Vorlane by Pexil", DISPLAY_OPEN_16_BITS), 1);
   EXPECT_EQ(fake->mode_w, 640);
   EXPECT_EQ(fake->mode_h, 480);
   EXPECT_EQ(fake->mode_bits, 16);

@@ -106,7 +106,7 @@ TEST_F(headless_fixture, CapabilitiesAndPresentNeedOpen) {
   EXPECT_EQ(d.capabilities(), 0u);
   std::unique_ptr<pixmap, void (*)(pixmap*)> pm(pixmap_create(320, 240, PIXMAP_CLEAR), pixmap_free);
   EXPECT_EQ(d.present(0, 0, pm.get(), 0, 0, 320, 240), 0);
-  ASSERT_EQ(d.open(320, 240, "Vorlane by Pexil", 2), 1);
+  ASSERT_EQ(d.open(320, 240, "Vorlane by Pexil", DISPLAY_OPEN_16_BITS), 1);
   EXPECT_EQ(d.capabilities(), 0x4Au);
   int32_t count = 0;
   ASSERT_NE(d.list_modes(&count), nullptr);
@@ -123,7 +123,7 @@ TEST_F(headless_fixture, RetraceRunsTheHookAndDeliversDueKeys) {
   headless_configure(10, count_hook, &ctx);
   headless_add_key(0.25, VK_SPACE);
   headless_add_key(0.1, 'P');
-  ASSERT_EQ(headless_driver.open(320, 240, "t", 2), 1);
+  ASSERT_EQ(headless_driver.open(320, 240, "t", DISPLAY_OPEN_16_BITS), 1);
   EXPECT_EQ(headless_driver.read_key(), 0);
   headless_driver.wait_retrace(); // t = 0.1
   EXPECT_EQ(headless_driver.read_key(), 112);
@@ -137,8 +137,8 @@ TEST_F(headless_fixture, RetraceRunsTheHookAndDeliversDueKeys) {
 
 TEST_F(headless_fixture, RefusedSizesFailOpenWithAText) {
   headless_refuse_size(320, 240);
-  EXPECT_EQ(headless_driver.open(320, 240, "t", 2), 0);
+  EXPECT_EQ(headless_driver.open(320, 240, "t", DISPLAY_OPEN_16_BITS), 0);
   EXPECT_STREQ(headless_driver.error_text(), "[Headless] Mode refused");
-  EXPECT_EQ(headless_driver.open(640, 480, "t", 2), 1);
+  EXPECT_EQ(headless_driver.open(640, 480, "t", DISPLAY_OPEN_16_BITS), 1);
   EXPECT_EQ(headless_screen()->width, 640);
 }

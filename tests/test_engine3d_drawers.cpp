@@ -157,9 +157,9 @@ TEST(ScanSolid, ZBufferedSetsNeitherTestNorWriteDepth) {
   std::fill(target->depth, target->depth + 64, -5);
   polygon p = make_polygon(POLY_SOLID, {1, 1, 1000}, {5, 1, 1000}, {1, 5, 1000});
   p.colour = INK;
-  select_polygondrawer(24);
+  select_polygondrawer(POLYGONDRAWER_FAST_Z);
   draw_triangle(&p, target.get());
-  select_polygondrawer(2);
+  select_polygondrawer(POLYGONDRAWER_CORRECT);
   EXPECT_EQ(target->pixels[1 * 8 + 1], INK);
   for (int i = 0; i < 64; i++)
     ASSERT_EQ(target->depth[i], -5);

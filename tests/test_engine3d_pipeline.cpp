@@ -315,7 +315,7 @@ TEST(PolygonDrawer, SelectionByLowEightBits) {
     EXPECT_EQ(select_polygondrawer(number), 1);
     EXPECT_STREQ(current_polygondrawer()->name, name) << number;
   }
-  select_polygondrawer(2);
+  select_polygondrawer(POLYGONDRAWER_CORRECT);
 }
 
 TEST(PolygonDrawer, ModeDispatch) {
@@ -344,7 +344,7 @@ TEST(PolygonDrawer, ModeDispatch) {
     EXPECT_EQ(draws(set, POLY_WIRE | POLY_EDGE01), set != 32);
     EXPECT_FALSE(draws(set, POLY_WIRE)) << "wire without edge flags";
   }
-  select_polygondrawer(2);
+  select_polygondrawer(POLYGONDRAWER_CORRECT);
 }
 
 TEST(PolygonDrawer, BothTextureBitsSelectTheSolidSlot) {
@@ -353,10 +353,10 @@ TEST(PolygonDrawer, BothTextureBitsSelectTheSolidSlot) {
   polygon p = make_polygon(POLY_TEXTURE | POLY_TEXTURE_ALT, {4, 4, 0}, {40, 4, 0}, {4, 40, 0});
   set_texture(&p, texture.get(), 1, 1, 30, 1, 1, 30);
   p.colour = 0xABCDEF;
-  select_polygondrawer(8);
+  select_polygondrawer(POLYGONDRAWER_FAST);
   draw_triangle(&p, target.get());
   EXPECT_EQ(target->pixels[10 * 64 + 10], 0xABCDEFu);
-  select_polygondrawer(2);
+  select_polygondrawer(POLYGONDRAWER_CORRECT);
 }
 
 TEST(PolygonDrawer, TexturedFlatLitCopiesShadeToTheVertices) {
@@ -373,7 +373,7 @@ TEST(PolygonDrawer, CustomFlagWithoutDrawerUsesTheSet) {
   pixmap_ptr target = make_target(16, 16);
   polygon p = make_polygon(POLY_SOLID | POLY_CUSTOM, {1, 1, 0}, {10, 1, 0}, {1, 10, 0});
   p.colour = 0x55;
-  select_polygondrawer(2);
+  select_polygondrawer(POLYGONDRAWER_CORRECT);
   draw_triangle(&p, target.get());
   EXPECT_EQ(target->pixels[2 * 16 + 2], 0x55u);
 }

@@ -200,7 +200,7 @@ TEST(Robust, PipelineWithEveryDrawerSetAndHostileInput) {
       }
     }
   }
-  select_polygondrawer(2);
+  select_polygondrawer(POLYGONDRAWER_CORRECT);
   light_free(l);
   render_context_free(k);
 }
@@ -224,6 +224,6 @@ TEST(Robust, ClippedGeometryStaysInsideTheTarget) {
     }
   }
   EXPECT_FALSE(changed_pixels(target.get(), BACKGROUND).empty());
-  select_polygondrawer(2);
+  select_polygondrawer(POLYGONDRAWER_CORRECT);
   render_context_free(k);
 }

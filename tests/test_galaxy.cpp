@@ -173,12 +173,13 @@ struct galaxy_fixture : ::testing::Test {
   music_clock clock{};
   opening_pixmap frame{pixmap_create(320, 240, PIXMAP_CLEAR)};
   uint8_t shade[64 * 256] = {};
+  show_context show{.clock = &clock, .frame = frame.get(), .shade = shade};
 
   void SetUp() override {
     std::string error;
     ASSERT_EQ(opening_use_archive(dir.path, opening_build_files(), &error), 1) << error;
     testing::internal::CaptureStdout();
-    const int32_t ok = galaxy_init(&clock, frame.get(), shade);
+    const int32_t ok = galaxy_init(&show);
     testing::internal::GetCapturedStdout();
     ASSERT_EQ(ok, 1);
   }
@@ -321,7 +322,8 @@ TEST(GalaxyInit, MissingOrBrokenPicturesFailCleanly) {
     std::string error;
     ASSERT_EQ(opening_use_archive(dir.path, files, &error), 1) << error;
     testing::internal::CaptureStdout();
-    EXPECT_EQ(galaxy_init(&clock, frame.get(), nullptr), 0);
+    show_context show{.clock = &clock, .frame = frame.get()};
+    EXPECT_EQ(galaxy_init(&show), 0);
     testing::internal::GetCapturedStdout();
     opening_release_archive();
   }

@@ -57,7 +57,7 @@ TEST_F(Gdi, OneModeOfAnySize) {
 
 TEST_F(Gdi, OpensAtAnySizeWithItsTitle) {
   EXPECT_EQ(d.capabilities(), 0u);
-  ASSERT_EQ(d.open(123, 45, "Vorlane by Pexil", 2), 1);
+  ASSERT_EQ(d.open(123, 45, "Vorlane by Pexil", DISPLAY_OPEN_16_BITS), 1);
   EXPECT_EQ(fake->title, "Vorlane by Pexil");
   EXPECT_EQ(fake->window_w, 123);
   EXPECT_EQ(fake->window_h, 45);
@@ -72,29 +72,29 @@ TEST_F(Gdi, OpensAtAnySizeWithItsTitle) {
 
 TEST_F(Gdi, OpenFailuresDestroyTheWindow) {
   fake->window_ok = 0;
-  EXPECT_EQ(d.open(320, 240, "t", 2), 0);
+  EXPECT_EQ(d.open(320, 240, "t", DISPLAY_OPEN_16_BITS), 0);
   EXPECT_STREQ(d.error_text(), "[Win32gdi] Failed opening window");
   EXPECT_STREQ(d.error_text(), "[Win32gdi] No error, so far...") << "reading the text resets the code";
   fake->window_ok = 1;
 
   fake->renderer_ok = 0;
-  EXPECT_EQ(d.open(320, 240, "t", 2), 0);
+  EXPECT_EQ(d.open(320, 240, "t", DISPLAY_OPEN_16_BITS), 0);
   EXPECT_STREQ(d.error_text(), "[Win32gdi] No device context");
   EXPECT_EQ(fake->window_exists, 0);
   fake->renderer_ok = 1;
 
   fake->bitmap_ok = 0;
-  EXPECT_EQ(d.open(320, 240, "t", 2), 0);
+  EXPECT_EQ(d.open(320, 240, "t", DISPLAY_OPEN_16_BITS), 0);
   EXPECT_STREQ(d.error_text(), "[Win32gdi] Unable to get a Device Independent Bitmap");
   EXPECT_EQ(fake->window_exists, 0);
   EXPECT_EQ(d.capabilities(), 0u);
 
-  EXPECT_EQ(d.open(0, 240, "t", 2), 0) << "an empty window cannot be made";
+  EXPECT_EQ(d.open(0, 240, "t", DISPLAY_OPEN_16_BITS), 0) << "an empty window cannot be made";
   EXPECT_STREQ(d.error_text(), "[Win32gdi] Failed opening window");
 }
 
 TEST_F(Gdi, PresentWritesBottomUpWithRedAndBlueSwapped) {
-  ASSERT_EQ(d.open(320, 240, "t", 2), 1);
+  ASSERT_EQ(d.open(320, 240, "t", DISPLAY_OPEN_16_BITS), 1);
   pixmap_ptr p = make_pixmap(320, 240);
   p->pixels[0] = pixmap_rgba(0x11, 0x22, 0x33, 0x44);
   EXPECT_EQ(d.present(0, 0, p.get(), 0, 0, 320, 240), 1);
@@ -106,7 +106,7 @@ TEST_F(Gdi, PresentWritesBottomUpWithRedAndBlueSwapped) {
 }
 
 TEST_F(Gdi, PresentClipsAndShowsTheWholeBitmap) {
-  ASSERT_EQ(d.open(100, 80, "t", 2), 1);
+  ASSERT_EQ(d.open(100, 80, "t", DISPLAY_OPEN_16_BITS), 1);
   pixmap_ptr p = make_pixmap(50, 50);
   EXPECT_EQ(d.present(70, -5, p.get(), -10, 0, 40, 40), 1);
   // Source x starts at -10: the destination moves to 80; y -5 cuts five rows.
@@ -129,7 +129,7 @@ TEST_F(Gdi, PresentClipsAndShowsTheWholeBitmap) {
 TEST_F(Gdi, PresentWhileInactiveDrawsNothingAndRests) {
   pixmap_ptr p = make_pixmap(32, 24);
   EXPECT_EQ(d.present(0, 0, p.get(), 0, 0, 32, 24), 0);
-  ASSERT_EQ(d.open(32, 24, "t", 2), 1);
+  ASSERT_EQ(d.open(32, 24, "t", DISPLAY_OPEN_16_BITS), 1);
   fake_video_event(VIDEO_ACTIVATE, 0);
   EXPECT_EQ(d.present(0, 0, p.get(), 0, 0, 32, 24), 0);
   EXPECT_EQ(fake->shows, 0);
@@ -142,7 +142,7 @@ TEST_F(Gdi, PresentWhileInactiveDrawsNothingAndRests) {
 }
 
 TEST_F(Gdi, DivertedKeysDriveTheAxesAndNeverReachTheQueue) {
-  ASSERT_EQ(d.open(320, 240, "t", 2), 1);
+  ASSERT_EQ(d.open(320, 240, "t", DISPLAY_OPEN_16_BITS), 1);
   for (int32_t vk : {VK_SHIFT, VK_CONTROL, VK_MENU, VK_LEFT, VK_UP, VK_RIGHT, VK_DOWN, VK_ADD, VK_SUBTRACT})
     fake_video_event(VIDEO_KEY_DOWN, vk);
   EXPECT_EQ(d.read_key(), 0) << "none of them is queued";
@@ -175,7 +175,7 @@ TEST_F(Gdi, DivertedKeysDriveTheAxesAndNeverReachTheQueue) {
 }
 
 TEST_F(Gdi, ShiftAndCapsLockFromTheKeyState) {
-  ASSERT_EQ(d.open(320, 240, "t", 2), 1);
+  ASSERT_EQ(d.open(320, 240, "t", DISPLAY_OPEN_16_BITS), 1);
   for (int i = 0; i < 4; i++)
     fake_video_event(VIDEO_KEY_DOWN, 'P');
   fake->shift_held = 1;
@@ -191,7 +191,7 @@ TEST_F(Gdi, ShiftAndCapsLockFromTheKeyState) {
 }
 
 TEST_F(Gdi, FullQueueDropsPresses) {
-  ASSERT_EQ(d.open(320, 240, "t", 2), 1);
+  ASSERT_EQ(d.open(320, 240, "t", DISPLAY_OPEN_16_BITS), 1);
   for (int i = 0; i < 260; i++)
     fake_video_event(VIDEO_KEY_DOWN, i < 256 ? int32_t('1') : int32_t(VK_ESCAPE));
   int n = 0;
@@ -204,7 +204,7 @@ TEST_F(Gdi, FullQueueDropsPresses) {
 }
 
 TEST_F(Gdi, MouseFollowsTheWindowEvents) {
-  ASSERT_EQ(d.open(320, 240, "t", 2), 1);
+  ASSERT_EQ(d.open(320, 240, "t", DISPLAY_OPEN_16_BITS), 1);
   fake_video_event(VIDEO_MOUSE_MOVE, 12, 200);
   EXPECT_EQ(d.mouse_x(), 12);
   EXPECT_EQ(d.mouse_y(), 200);
@@ -218,7 +218,7 @@ TEST_F(Gdi, MouseFollowsTheWindowEvents) {
 }
 
 TEST_F(Gdi, CloseAndTheCloseButton) {
-  ASSERT_EQ(d.open(320, 240, "t", 2), 1);
+  ASSERT_EQ(d.open(320, 240, "t", DISPLAY_OPEN_16_BITS), 1);
   fake_video_event(VIDEO_CLOSE);
   EXPECT_EQ(d.read_key(), VK_ESCAPE) << "closing the window ends the show like Escape";
   d.close();
@@ -226,6 +226,6 @@ TEST_F(Gdi, CloseAndTheCloseButton) {
   pixmap_ptr p = make_pixmap(8, 8);
   EXPECT_EQ(d.present(0, 0, p.get(), 0, 0, 8, 8), 0) << "nothing is presented after close";
   EXPECT_EQ(fake->shows, 0);
-  ASSERT_EQ(d.open(320, 240, "t", 2), 1);
+  ASSERT_EQ(d.open(320, 240, "t", DISPLAY_OPEN_16_BITS), 1);
   EXPECT_EQ(d.read_key(), 0);
 }

@@ -11,6 +11,7 @@
 #include "render_polygon.h"
 #include "seqzoom.h"
 #include "seqzoom_parts.h"
+#include "show_context.h"
 #include "testkit.h"
 
 #include <gtest/gtest.h>
@@ -266,14 +267,16 @@ struct icube_fixture : ::testing::Test {
   music_clock clock{};
   opening_pixmap frame{pixmap_create(320, 240, 0)};
   render_context* rc = nullptr;
+  show_context show{};
 
   void SetUp() override {
     rc = render_context_create(1, frame.get(), 320, 240, 400);
+    show = show_context{.clock = &clock, .frame = frame.get(), .rc = rc};
     std::string error;
     ASSERT_EQ(opening_use_archive(dir.path, opening_build_files(), &error), 1) << error;
     testing::internal::CaptureStdout();
-    const int32_t zoomer = seqzoom_init(&clock, frame.get());
-    const int32_t ok = icube_init(&clock, frame.get(), rc);
+    const int32_t zoomer = seqzoom_init(&show);
+    const int32_t ok = icube_init(&show);
     testing::internal::GetCapturedStdout();
     ASSERT_EQ(zoomer, 1);
     ASSERT_EQ(ok, 1);
@@ -290,7 +293,7 @@ struct icube_fixture : ::testing::Test {
 } // namespace
 
 TEST_F(icube_fixture, TheCubeFillsMostOfTheFrameAndTurns) {
-  select_polygondrawer(0);
+  select_polygondrawer(POLYGONDRAWER_SAFE);
   ASSERT_EQ(step(1.0f, 9), 1);
   EXPECT_STREQ(current_polygondrawer()->name, "Software CORRECT and general polygondrawer") << "set 2";
   const int32_t drawn = count_not(frame.get(), 0);
@@ -318,9 +321,10 @@ TEST_F(icube_fixture, AnimationsSpeedUpToTheirLimitAndRunBothWays) {
 
 TEST_F(icube_fixture, TheFlaresFlyOnOverTheCube) {
   const seqzoom_state* z = seqzoom_get_state();
-  const float life = z->flares[3].life;
+  EXPECT_EQ(icube_get_state()->flares, &z->flares) << "the zoomer's flares, through the show context";
+  const float life = z->flares.flares[3].life;
   step(3.0f, 9);
-  EXPECT_EQ(z->flares[3].life, life - 4.5f);
+  EXPECT_EQ(z->flares.flares[3].life, life - 4.5f);
   EXPECT_EQ(z->zoom, 800.0f) << "only the flares";
 }
 
@@ -341,6 +345,7 @@ TEST(IcubeInit, MissingOrBrokenPicturesFailCleanly) {
   music_clock clock{};
   opening_pixmap frame(pixmap_create(320, 240, 0));
   render_context* rc = render_context_create(1, frame.get(), 320, 240, 400);
+  show_context show{.clock = &clock, .frame = frame.get(), .rc = rc};
   struct variant {
     const char* what;
     std::string name;
@@ -363,7 +368,7 @@ TEST(IcubeInit, MissingOrBrokenPicturesFailCleanly) {
     std::string error;
     ASSERT_EQ(opening_use_archive(dir.path, files, &error), 1) << error;
     testing::internal::CaptureStdout();
-    EXPECT_EQ(icube_init(&clock, frame.get(), rc), 0);
+    EXPECT_EQ(icube_init(&show), 0);
     testing::internal::GetCapturedStdout();
     opening_release_archive();
   }

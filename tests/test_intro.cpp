@@ -414,7 +414,7 @@ TEST(IntroTorus, TheMeshTurnsAndIsDrawnAsLinesOfItsFrontFaces) {
   o->mesh = m;
   s.torus = o;
   s.torus_brightness = 40;
-  select_polygondrawer(2);
+  select_polygondrawer(POLYGONDRAWER_CORRECT);
   intro_draw_torus(&s, 2.0f);
   EXPECT_EQ(std::string(current_polygondrawer()->name), "Software SAFE polygondrawer");
   EXPECT_FLOAT_EQ(s.torus_angle, -2 * 0.014024967f);
@@ -450,16 +450,19 @@ struct intro_fixture : ::testing::Test {
   opening_pixmap frame{pixmap_create(320, 240, PIXMAP_CLEAR)};
   render_context* rc = nullptr;
   uint8_t shade[SHADE_TABLE_BYTES];
+  show_context show{};
 
   void SetUp() override {
     shade_table_build(shade, 255, 0);
     rc = render_context_create(1, frame.get(), 320, 240, 400);
+    show = show_context{.clock = &clock, .frame = frame.get(), .shade = shade, .rc = rc};
     std::string error;
     ASSERT_EQ(opening_use_archive(dir.path, opening_build_files(), &error), 1) << error;
     testing::internal::CaptureStdout();
-    const int32_t ok = intro_init(&clock, nullptr, rc, shade);
+    const int32_t ok = intro_init(&show);
     testing::internal::GetCapturedStdout();
     ASSERT_EQ(ok, 1);
+    ASSERT_EQ(show.pictures.ring, intro_get_state()->background) << "the ring picture goes to the zoomer";
   }
   void TearDown() override {
     opening_release_archive();
@@ -568,7 +571,8 @@ TEST(IntroInit, MissingOrBrokenFilesFailCleanly) {
     std::string error;
     ASSERT_EQ(opening_use_archive(dir.path, files, &error), 1) << error;
     testing::internal::CaptureStdout();
-    EXPECT_EQ(intro_init(&clock, nullptr, rc, nullptr), 0);
+    show_context show{.clock = &clock, .frame = frame.get(), .rc = rc};
+    EXPECT_EQ(intro_init(&show), 0);
     testing::internal::GetCapturedStdout();
     opening_release_archive();
   }
@@ -707,7 +711,8 @@ TEST(IntroInit, ABrokenTorusFailsCleanly) {
     std::string error;
     ASSERT_EQ(opening_use_archive(dir.path, files, &error), 1) << error;
     testing::internal::CaptureStdout();
-    EXPECT_EQ(intro_init(&clock, nullptr, rc, nullptr), 0);
+    show_context show{.clock = &clock, .frame = frame.get(), .rc = rc};
+    EXPECT_EQ(intro_init(&show), 0);
     testing::internal::GetCapturedStdout();
     opening_release_archive();
   }

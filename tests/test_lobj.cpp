@@ -193,7 +193,8 @@ TEST(LobjInit, MissingOrBrokenFilesFailCleanly) {
     std::string error;
     ASSERT_EQ(opening_use_archive(dir.path, files, &error), 1) << error;
     testing::internal::CaptureStdout();
-    EXPECT_EQ(lobj_init(&clock, frame.get(), nullptr), 0);
+    show_context show{.clock = &clock, .frame = frame.get()};
+    EXPECT_EQ(lobj_init(&show), 0);
     testing::internal::GetCapturedStdout();
     const lobj_state* s = lobj_get_state();
     EXPECT_EQ(s->scene, nullptr) << "everything read so far is released";
@@ -207,12 +208,13 @@ struct lobj_data : ::testing::Test {
   testkit_tempdir dir;
   music_clock clock{};
   opening_pixmap frame{pixmap_create(320, 240, PIXMAP_CLEAR)};
+  show_context show{.clock = &clock, .frame = frame.get()};
   void SetUp() override {
     std::string error;
     ASSERT_EQ(opening_use_archive(dir.path, opening_build_files(), &error), 1) << error;
     build_mul_tables();
     testing::internal::CaptureStdout();
-    const int ok = dcube_init(&clock, nullptr, frame.get(), nullptr) && lobj_init(&clock, frame.get(), nullptr);
+    const int ok = dcube_init(&show) && lobj_init(&show);
     testing::internal::GetCapturedStdout();
     ASSERT_EQ(ok, 1);
   }
@@ -286,7 +288,8 @@ TEST_F(lobj_data, TheSceneIsBlurredIntoTheFrameAndFadesToBlackAtTheEnd) {
     EXPECT_NE(now, previous) << "moves";
     previous = now;
   }
-  EXPECT_EQ(s->background, dcube_background());
+  ASSERT_NE(show.pictures.dcube_background, nullptr);
+  EXPECT_EQ(s->background, show.pictures.dcube_background);
   const double lit = mean_level();
   EXPECT_GT(lit, 30.0) << "the shell, the core and the background";
   EXPECT_NEAR(s->u, 128 + 64 * std::sin(3.14159265f / 256 * 9), 1e-3);

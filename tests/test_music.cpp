@@ -114,12 +114,14 @@ std::vector<trace_entry> virtual_trace(const std::string& path, uint32_t fps, ui
     std::vector<int16_t>* audio;
   } both{&trace, audio};
   music_virtual_output output{
-      [](void* user, const int16_t* data, uint32_t frames) {
-        std::vector<int16_t>* audio = static_cast<sink*>(user)->audio;
-        if (audio)
-          audio->insert(audio->end(), data, data + size_t(frames) * 2);
-      },
-      [](void* user, const music_clock* clock) { record_tick(static_cast<sink*>(user)->trace, clock); }, &both};
+      .samples =
+          [](void* user, const int16_t* data, uint32_t frames) {
+            std::vector<int16_t>* audio = static_cast<sink*>(user)->audio;
+            if (audio)
+              audio->insert(audio->end(), data, data + size_t(frames) * 2);
+          },
+      .tick = [](void* user, const music_clock* clock) { record_tick(static_cast<sink*>(user)->trace, clock); },
+      .user = &both};
   for (uint64_t frame = 0; music_virtual_now() < samples; frame++) {
     music_virtual_advance_frame(frame, fps, &output);
     music_clock_update();
@@ -453,12 +455,13 @@ TEST_F(music_test, virtual_positions_are_exact) {
 TEST_F(music_test, virtual_time_passes_without_music) {
   ASSERT_TRUE(music_virtual_enable(1));
   uint64_t frames = 0;
-  music_virtual_output out{[](void* user, const int16_t* data, uint32_t n) {
-                             for (uint32_t i = 0; i < n * 2; i++)
-                               ASSERT_EQ(data[i], 0);
-                             *static_cast<uint64_t*>(user) += n;
-                           },
-                           nullptr, &frames};
+  music_virtual_output out{.samples =
+                               [](void* user, const int16_t* data, uint32_t n) {
+                                 for (uint32_t i = 0; i < n * 2; i++)
+                                   ASSERT_EQ(data[i], 0);
+                                 *static_cast<uint64_t*>(user) += n;
+                               },
+                           .user = &frames};
   EXPECT_EQ(music_virtual_advance(10000, &out), 0); // no timer: no ticks
   EXPECT_EQ(frames, 10000u);
   ASSERT_TRUE(music_timer_start(0.1f));
@@ -654,11 +657,12 @@ TEST_F(music_test, songinfo_renders_one_pass_to_wav) {
   sound_song* playing = music_current_song();
   ASSERT_NE(playing, nullptr);
   std::vector<int16_t> audio;
-  music_virtual_output output{[](void* user, const int16_t* data, uint32_t frames) {
-                                auto* a = static_cast<std::vector<int16_t>*>(user);
-                                a->insert(a->end(), data, data + size_t(frames) * 2);
-                              },
-                              nullptr, &audio};
+  music_virtual_output output{.samples =
+                                  [](void* user, const int16_t* data, uint32_t frames) {
+                                    auto* a = static_cast<std::vector<int16_t>*>(user);
+                                    a->insert(a->end(), data, data + size_t(frames) * 2);
+                                  },
+                              .user = &audio};
   for (uint64_t k = 1; sound_song_loops(playing) == 0 && k < 100000; k++)
     music_virtual_advance_to(music_virtual_tick_sample(k), &output);
   const uint64_t pass = sound_song_wrap_frame(playing);

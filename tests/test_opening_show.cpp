@@ -75,7 +75,11 @@ struct opening_fixture : ::testing::Test {
     ASSERT_EQ(write_opening_archive(dir.path, &error), 1) << error;
     music_virtual_enable(1);
     headless_configure(FPS, advance_clock, nullptr);
-    shell_config config{&headless_driver, nullptr, observe, stop, this, &result};
+    shell_config config{.driver = &headless_driver,
+                        .frame_observer = observe,
+                        .stop_requested = stop,
+                        .context = this,
+                        .result = &result};
     testing::internal::CaptureStdout();
     const int status = shell_run(&config);
     testing::internal::GetCapturedStdout();

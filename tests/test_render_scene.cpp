@@ -255,7 +255,7 @@ TEST(RenderScene, DrawsWhatTheCameraSees) {
   ASSERT_TRUE(s);
   pixmap* target = pixmap_create(64, 48, 0);
   render_context* k = render_context_create(0, target, 64, 48, 256);
-  select_polygondrawer(0);
+  select_polygondrawer(POLYGONDRAWER_SAFE);
   const uint32_t background = 0x00010203;
   auto drawn = [&]() {
     int n = 0;

@@ -462,7 +462,7 @@ TEST(SceneWriters, TheCameraSeesWhatItLooksAt) {
     ASSERT_NE(rs, nullptr);
     pixmap* target = pixmap_create(40, 30, 0);
     render_context* k = render_context_create(0, target, 40, 30, 40);
-    select_polygondrawer(0);
+    select_polygondrawer(POLYGONDRAWER_SAFE);
     render_scene_animate(rs);
     render_scene_draw(rs, k);
     int drawn = 0;

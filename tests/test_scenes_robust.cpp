@@ -195,7 +195,7 @@ TEST(ScenesRobust, SceneBuilderCutAndChanged) {
       "*CAMERAOBJECT { *TM_ANIMATION { *CONTROL_ROT_TCB { *CONTROL_TCB_ROT_KEY 0 1 0 0 0 0 0 0 0 0 } } }\n";
   pixmap* target = pixmap_create(32, 24, PIXMAP_DEPTH);
   render_context* k = render_context_create(0, target, 32, 24, 64);
-  select_polygondrawer(24);
+  select_polygondrawer(POLYGONDRAWER_FAST_Z);
   int built = 0, refused = 0;
   const std::string path = dir.file("b.ase");
   scene_mutate(path, scene_bytes(text.begin(), text.end()), 13, [&](const scene_bytes&) {

@@ -173,8 +173,8 @@ int32_t lit(const pixmap* p) {
 } // namespace
 
 TEST(SeqzoomFlares, StartDriftToTheCentreAndShrink) {
-  seqzoom_flare f[SEQZOOM_FLARES];
-  seqzoom_reset_flares(f);
+  flare f[FLARES_COUNT];
+  flares_reset(f);
   EXPECT_EQ(f[0].life, 128.0f);
   EXPECT_EQ(f[1].target_y, 200.0f);
   EXPECT_EQ(f[2].image, 2);
@@ -183,18 +183,18 @@ TEST(SeqzoomFlares, StartDriftToTheCentreAndShrink) {
   pixmap* images[3] = {s.get(), s.get(), s.get()};
   opening_pixmap frame(pixmap_create(320, 240, 0));
   // A zero delta draws and moves nothing on.
-  seqzoom_flares_step(f, images, frame.get(), 10, 0.0f);
+  flares_draw(f, images, frame.get(), 10, 0.0f);
   EXPECT_EQ(f[0].life, 128.0f);
   EXPECT_EQ(f[0].travel, 0.0f);
   EXPECT_EQ(f[0].x, 40.0f);
   EXPECT_GT(lit(frame.get()), 0);
   // 256 ticks: travel 64, every flare on the centre.
-  seqzoom_reset_flares(f);
-  seqzoom_flares_step(f, images, frame.get(), 10, 256.0f);
+  flares_reset(f);
+  flares_draw(f, images, frame.get(), 10, 256.0f);
   EXPECT_EQ(f[0].life, 128.0f - 384.0f);
   EXPECT_EQ(f[0].travel, 64.0f);
-  seqzoom_flares_step(f, images, frame.get(), 10, 0.0f);
-  for (const seqzoom_flare& k : f) {
+  flares_draw(f, images, frame.get(), 10, 0.0f);
+  for (const flare& k : f) {
     EXPECT_FLOAT_EQ(k.x, 160.0f);
     EXPECT_FLOAT_EQ(k.y, 120.0f);
   }
@@ -204,16 +204,16 @@ TEST(SeqzoomFlares, ASpentFlareIsDrawnSmallerThenSkipped) {
   opening_pixmap s = flat_sprite(1);
   pixmap* images[3] = {s.get(), s.get(), s.get()};
   opening_pixmap frame(pixmap_create(320, 240, 0));
-  seqzoom_flare f[SEQZOOM_FLARES];
+  flare f[FLARES_COUNT];
   auto drawn_side = [&](float life) {
-    seqzoom_reset_flares(f);
-    for (seqzoom_flare& k : f)
+    flares_reset(f);
+    for (flare& k : f)
       k.life = -1000.0f; // skipped
     f[0].life = life;
     f[0].target_x = 160;
     f[0].target_y = 120;
     pixmap_fill_rect(frame.get(), 0, 0, 320, 240, 0);
-    seqzoom_flares_step(f, images, frame.get(), 8, 0.0f); // row 8: no respawn
+    flares_draw(f, images, frame.get(), 8, 0.0f); // row 8: no respawn
     return lit(frame.get());
   };
   EXPECT_EQ(drawn_side(0.0f), 64 * 64);
@@ -227,20 +227,20 @@ TEST(SeqzoomFlares, RespawnOnTheFirstSixRowsOfEvery16) {
   opening_pixmap s = flat_sprite(1);
   pixmap* images[3] = {s.get(), s.get(), s.get()};
   opening_pixmap frame(pixmap_create(320, 240, 0));
-  seqzoom_flare f[SEQZOOM_FLARES];
-  seqzoom_reset_flares(f);
-  for (seqzoom_flare& k : f)
+  flare f[FLARES_COUNT];
+  flares_reset(f);
+  for (flare& k : f)
     k.life = 10.0f;
   f[1].life = -0.5f;
   f[1].travel = 99.0f;
   // Row 22 (6 of 16): no respawn; the flare shrinks on.
-  seqzoom_flares_step(f, images, frame.get(), 22, 1.0f);
+  flares_draw(f, images, frame.get(), 22, 1.0f);
   EXPECT_EQ(f[1].life, -2.0f);
   // Row 37 (5 of 16): three draws in order, image, x, y.
   demo_srand(77);
   const int32_t r1 = demo_rand(), r2 = demo_rand(), r3 = demo_rand();
   demo_srand(77);
-  seqzoom_flares_step(f, images, frame.get(), 37, 2.0f);
+  flares_draw(f, images, frame.get(), 37, 2.0f);
   const float xs[4] = {20, 60, 180, 300}, ys[4] = {20, 80, 160, 220};
   EXPECT_EQ(f[1].image, r1 % 3);
   EXPECT_EQ(f[1].target_x, xs[r2 % 4]);
@@ -258,15 +258,15 @@ struct seqzoom_fixture : ::testing::Test {
   music_clock clock{};
   opening_pixmap frame{pixmap_create(320, 240, 0)};
   opening_pixmap ring = opening_noise(320, 240, 11);
+  show_context show{.clock = &clock, .frame = frame.get(), .pictures = {.ring = ring.get()}};
 
   void SetUp() override {
     std::string error;
     ASSERT_EQ(opening_use_archive(dir.path, opening_build_files(), &error), 1) << error;
     testing::internal::CaptureStdout();
-    const int32_t ok = seqzoom_init(&clock, frame.get());
+    const int32_t ok = seqzoom_init(&show);
     testing::internal::GetCapturedStdout();
     ASSERT_EQ(ok, 1);
-    seqzoom_get_state()->ring_picture = ring.get();
   }
   void TearDown() override { opening_release_archive(); }
   int32_t step(float fd, uint32_t row = 8) {
@@ -305,7 +305,7 @@ TEST_F(seqzoom_fixture, FlyInUntilZoom400ThenThePicturesFillTheScreen) {
   EXPECT_EQ(s->approach, approach) << "no fly-in below zoom 400";
   // The polar pass now writes every pixel but the few innermost ones
   // (flares put out of the way).
-  for (seqzoom_flare& f : s->flares)
+  for (flare& f : s->flares.flares)
     f.life = -1000.0f;
   pixmap_fill_rect(frame.get(), 0, 0, 320, 240, 0x123456);
   step(0.0f);
@@ -329,18 +329,20 @@ TEST_F(seqzoom_fixture, AZeroDeltaRedrawsTheSameFrame) {
   const seqzoom_state* s = seqzoom_get_state();
   EXPECT_EQ(s->zoom, before.zoom);
   EXPECT_EQ(s->approach, before.approach);
-  for (int32_t k = 0; k < SEQZOOM_FLARES; k++) {
-    EXPECT_EQ(s->flares[k].life, before.flares[k].life);
-    EXPECT_EQ(s->flares[k].travel, before.flares[k].travel);
+  for (int32_t k = 0; k < FLARES_COUNT; k++) {
+    EXPECT_EQ(s->flares.flares[k].life, before.flares.flares[k].life);
+    EXPECT_EQ(s->flares.flares[k].travel, before.flares.flares[k].travel);
   }
   EXPECT_EQ(std::vector<uint32_t>(frame->pixels, frame->pixels + 320 * 240), first);
 }
 
-TEST_F(seqzoom_fixture, TheFlareStepIsSharedWithTheCube) {
-  const float life = seqzoom_get_state()->flares[2].life;
+TEST_F(seqzoom_fixture, TheFlaresAreHandedOnThroughTheShowContext) {
+  ASSERT_EQ(show.flares, &seqzoom_get_state()->flares);
+  EXPECT_EQ(seqzoom_get_state()->ring_picture, ring.get()) << "the ring picture comes from the context";
+  const float life = show.flares->flares[2].life;
   opening_clock_set(&clock, 4.0f, 9, 8);
-  seqzoom_flare_step();
-  EXPECT_EQ(seqzoom_get_state()->flares[2].life, life - 6.0f);
+  flares_step(show.flares);
+  EXPECT_EQ(seqzoom_get_state()->flares.flares[2].life, life - 6.0f);
   EXPECT_EQ(seqzoom_get_state()->zoom, 800.0f) << "the zoom is the frame step's";
 }
 
@@ -373,7 +375,8 @@ TEST(SeqzoomInit, MissingOrBrokenFilesFailCleanly) {
     std::string error;
     ASSERT_EQ(opening_use_archive(dir.path, files, &error), 1) << error;
     testing::internal::CaptureStdout();
-    EXPECT_EQ(seqzoom_init(&clock, frame.get()), 0);
+    show_context show{.clock = &clock, .frame = frame.get()};
+    EXPECT_EQ(seqzoom_init(&show), 0);
     testing::internal::GetCapturedStdout();
     opening_release_archive();
   }
@@ -383,7 +386,8 @@ TEST(SeqzoomInit, MissingOrBrokenFilesFailCleanly) {
   ASSERT_EQ(opening_use_archive(dir.path, all, &error), 1) << error;
   opening_pixmap small(pixmap_create(200, 240, 0));
   testing::internal::CaptureStdout();
-  EXPECT_EQ(seqzoom_init(&clock, small.get()), 0);
+  show_context show{.clock = &clock, .frame = small.get()};
+  EXPECT_EQ(seqzoom_init(&show), 0);
   testing::internal::GetCapturedStdout();
   opening_release_archive();
 }

@@ -41,7 +41,7 @@ TEST(ShadeTable, BaseAboveTheChannelTruncatesTowardZero) {
 
 TEST(LoadingScreen, ThirteenStepsGrowTheBarToColumn209) {
   headless_reset();
-  ASSERT_EQ(headless_driver.open(320, 240, "t", 2), 1);
+  ASSERT_EQ(headless_driver.open(320, 240, "t", DISPLAY_OPEN_16_BITS), 1);
   auto picture = make(320, 240, 0);
   for (int i = 0; i < 320 * 240; i++)
     picture->pixels[i] = 0x00402010;

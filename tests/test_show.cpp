@@ -66,7 +66,12 @@ struct show_fixture : ::testing::Test {
       ADD_FAILURE() << error;
     music_virtual_enable(1);
     headless_configure(FPS, advance_clock, nullptr);
-    shell_config config{&headless_driver, record_box, observe, stop, this, &result};
+    shell_config config{.driver = &headless_driver,
+                        .message_box = record_box,
+                        .frame_observer = observe,
+                        .stop_requested = stop,
+                        .context = this,
+                        .result = &result};
     return shell_run(&config);
   }
 
@@ -300,7 +305,7 @@ TEST_F(show_fixture, StartUpFailuresEndWithTheirMessages) {
 TEST_F(show_fixture, MissingArchiveAndMissingDeviceAreFatal) {
   music_virtual_enable(1);
   headless_configure(FPS, advance_clock, nullptr);
-  shell_config config{&headless_driver, record_box, nullptr, nullptr, nullptr, &result};
+  shell_config config{.driver = &headless_driver, .message_box = record_box, .result = &result};
   testing::internal::CaptureStderr();
   EXPECT_EQ(shell_run(&config), 1);
   testing::internal::GetCapturedStderr();

@@ -108,10 +108,11 @@ std::string check_cue(const shipped_song& s, const song_cue& cue) {
 // Tick at which each part of the main show ends, from its start.
 int64_t part_end(const std::vector<soundtrack_tick>& trace, const song_part& part, int64_t start) {
   int64_t end = start + part.min_ticks;
-  if (part.until_order >= 0) {
+  const int32_t until_order = timeline_end_order(part.state);
+  if (until_order != TIMELINE_NO_ORDER) {
     int64_t reached = -1;
     for (size_t i = size_t(start); i < trace.size() && reached < 0; i++)
-      if (trace[i].order >= part.until_order)
+      if (trace[i].order >= until_order)
         reached = int64_t(i);
     if (reached < 0)
       return -1;
@@ -287,8 +288,8 @@ TEST_F(soundtrack_cues, SpaceLandsOnTheStartOfASection) {
   // of the song does, and its first bar brings a new chord or beat.
   const int32_t crash = txm_instrument_named(main_song->xm, "crash");
   ASSERT_GT(crash, 0);
-  for (size_t i = 0; i < 14; i++) {
-    const int32_t order = song_skip_orders[i];
+  for (size_t i = 0; i + 1 < std::size(timeline_states); i++) {
+    const int32_t order = timeline_states[i].skip_order;
     bool struck = false;
     for (int32_t c = 0; c < main_song->xm.channels; c++) {
       const txm_cell& cell = txm_at(main_song->xm, order, 0, c);
@@ -311,7 +312,8 @@ TEST_F(soundtrack_cues, EveryPartLastsSevenSecondsAndTheShowFiveToSevenMinutes) 
     EXPECT_GE(end - start, song_min_part_ticks) << part.effect;
     start = end;
   }
-  const int64_t end_part = soundtrack_first_tick(end_song->trace, song_end_last_order, song_end_last_row);
+  const int64_t end_part =
+      soundtrack_first_tick(end_song->trace, TIMELINE_END_SONG_LAST_ORDER, TIMELINE_END_SONG_LAST_ROW);
   ASSERT_GT(end_part, 0);
   EXPECT_GE(end_part, song_min_part_ticks) << "end part";
   const double seconds = double(start + end_part) / song_ticks_per_second;

@@ -142,7 +142,8 @@ struct flight_fixture : ::testing::Test {
       return 0;
     }
     testing::internal::CaptureStdout();
-    const int ok = tunnel_init(&clock, frame.get());
+    show_context show{.clock = &clock, .frame = frame.get()};
+    const int ok = tunnel_init(&show);
     testing::internal::GetCapturedStdout();
     return ok;
   }
@@ -185,7 +186,7 @@ TEST_F(flight_fixture, TheFirstFrameTurnsDepthOnAndSelectsThePerspectiveSet) {
   ASSERT_EQ(init_with(opening_build_files()), 1);
   select_polygondrawer(32);
   const polygondrawer* perspective = current_polygondrawer();
-  select_polygondrawer(0);
+  select_polygondrawer(POLYGONDRAWER_SAFE);
   ASSERT_NE(current_polygondrawer(), perspective);
   opening_clock_set(&clock, 1.2f, 17, 0);
   EXPECT_EQ(tunnel_frame(), 0) << "the sequencer ends the state, not the frame step";
@@ -197,9 +198,12 @@ TEST_F(flight_fixture, TheFirstFrameTurnsDepthOnAndSelectsThePerspectiveSet) {
   const tunnel_state* t = tunnel_get_state();
   EXPECT_FLOAT_EQ(t->scene->time, TUNNEL_FLIGHT_START_TIME + 1.2f);
   EXPECT_FLOAT_EQ(t->pace, 1.6f);
-  // Depth stays on, and a second frame does not toggle it.
+  // Depth stays on, and a second frame does not toggle it; leaving the
+  // state by the music switches it off again.
   tunnel_frame();
   EXPECT_TRUE(frame->flags & PIXMAP_DEPTH);
+  tunnel_leave();
+  EXPECT_EQ(frame->flags & PIXMAP_DEPTH, 0u);
 }
 
 TEST_F(flight_fixture, TheTunnelFillsTheViewAlongTheWholeFlight) {

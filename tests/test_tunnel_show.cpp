@@ -91,7 +91,11 @@ TEST_F(tunnel_show, TheFlightRunsUntilOrderTwentyTwoAndEndsInWhite) {
   music_virtual_enable(1);
   headless_configure(FPS, advance_clock, nullptr);
   shell_result result{};
-  shell_config config{&headless_driver, nullptr, observe, stop, this, &result};
+  shell_config config{.driver = &headless_driver,
+                      .frame_observer = observe,
+                      .stop_requested = stop,
+                      .context = this,
+                      .result = &result};
   testing::internal::CaptureStdout();
   const int status = shell_run(&config);
   testing::internal::GetCapturedStdout();
@@ -140,10 +144,9 @@ TEST_F(tunnel_show, TheFlightRunsUntilOrderTwentyTwoAndEndsInWhite) {
 
 TEST_F(tunnel_show, DemoRenderReportsTheFlight) {
   ASSERT_EQ(write_build_archive(dir.path), 1);
-  const std::string cmd =
-      testkit_bin_dir() +
-      "/demo_render --key 1:space 2:space 3:space 4:space 5:space 6:space 7:space --time-limit 14 --report r.json "
-      ">/dev/null 2>&1";
+  const std::string cmd = testkit_bin_dir() + "/demo_render --key 1:space 2:space 3:space 4:space 5:space 6:space "
+                                              "7:space 8:space --time-limit 15 --report r.json "
+                                              ">/dev/null 2>&1";
   ASSERT_EQ(testkit_run(cmd), 0);
   const auto bytes = testkit_read_file("r.json");
   const nlohmann::json j = nlohmann::json::parse(std::string(bytes.begin(), bytes.end()));

@@ -68,7 +68,11 @@ struct zoomer_show : ::testing::Test {
       headless_add_key(t, VK_SPACE);
     music_virtual_enable(1);
     headless_configure(FPS, advance_clock, nullptr);
-    shell_config config{&headless_driver, nullptr, observe, stop, this, &result};
+    shell_config config{.driver = &headless_driver,
+                        .frame_observer = observe,
+                        .stop_requested = stop,
+                        .context = this,
+                        .result = &result};
     testing::internal::CaptureStdout();
     const int status = shell_run(&config);
     testing::internal::GetCapturedStdout();

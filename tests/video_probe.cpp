@@ -10,7 +10,7 @@
 int main(int argc, char** argv) {
   const bool full_screen = argc > 1 && std::strcmp(argv[1], "dd") == 0;
   display_driver& d = full_screen ? directdraw_driver : gdi_driver;
-  if (!d.open(320, 240, "Vorlane by Pexil", 2)) {
+  if (!d.open(320, 240, "Vorlane by Pexil", DISPLAY_OPEN_16_BITS)) {
     std::fprintf(stderr, "open: %s\n", d.error_text());
     return 1;
   }

@@ -184,19 +184,19 @@ static int32_t pfs_control(vfs_file* file, intptr_t code) {
 static int32_t pfs_one() { return 1; }
 
 vfs_device pfs_device = {
-    "pfs_device",
-    "Tamsk of Pexil",
-    "Version 0.01b READ only",
-    "data.dat",
-    VFS_DEVICE_ARCHIVE,
-    pfs_open,
-    pfs_close,
-    pfs_read,
-    pfs_write,
-    pfs_control,
-    pfs_one,
-    pfs_init,
-    pfs_one,
+    .name = "pfs_device",
+    .author = "Tamsk of Pexil",
+    .version = "Version 0.01b READ only",
+    .parameter = "data.dat",
+    .flags = VFS_DEVICE_ARCHIVE,
+    .open = pfs_open,
+    .close = pfs_close,
+    .read = pfs_read,
+    .write = pfs_write,
+    .control = pfs_control,
+    .reserved1 = pfs_one,
+    .init = pfs_init,
+    .reserved2 = pfs_one,
 };
 
 void pfs_device_reset() {

@@ -111,6 +111,16 @@ static int32_t stdio_one() { return 1; }
 static int32_t stdio_init(int32_t) { return 1; }
 
 vfs_device stdio_device = {
-    "stdio_device", "Tamsk of Pexil", "Version 0.01b", nullptr,   VFS_DEVICE_STDIO, stdio_open, stdio_close,
-    stdio_read,     stdio_write,      stdio_control,   stdio_one, stdio_init,       stdio_one,
+    .name = "stdio_device",
+    .author = "Tamsk of Pexil",
+    .version = "Version 0.01b",
+    .flags = VFS_DEVICE_STDIO,
+    .open = stdio_open,
+    .close = stdio_close,
+    .read = stdio_read,
+    .write = stdio_write,
+    .control = stdio_control,
+    .reserved1 = stdio_one,
+    .init = stdio_init,
+    .reserved2 = stdio_one,
 };

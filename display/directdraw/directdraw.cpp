@@ -129,12 +129,12 @@ display_mode* dd_list_modes(int32_t* count) {
 }
 
 int32_t depth_from_flags(uint32_t flags) {
-  switch (flags & 15) {
-  case 1:
+  switch (flags & DISPLAY_OPEN_DEPTH_MASK) {
+  case DISPLAY_OPEN_8_BITS:
     return 8;
-  case 2:
+  case DISPLAY_OPEN_16_BITS:
     return 16;
-  case 4:
+  case DISPLAY_OPEN_24_BITS:
     return 24;
   default:
     return 32;
@@ -380,22 +380,22 @@ void directdraw_reset() {
 }
 
 display_driver directdraw_driver = {
-    "DirectX 3+ Driver v 0.1 for VOR",
-    dd_list_modes,
-    dd_open,
-    dd_close,
-    dd_present,
-    dd_wait_retrace,
-    dd_capabilities,
-    dd_key_down,
-    dd_read_key,
-    dd_mouse_x,
-    dd_mouse_y,
-    dd_mouse_total_dx,
-    dd_mouse_total_dy,
-    dd_mouse_buttons,
-    dd_no_axis,
-    dd_no_axis,
-    dd_no_axis,
-    dd_error_text,
+    .name = "DirectX 3+ Driver v 0.1 for VOR",
+    .list_modes = dd_list_modes,
+    .open = dd_open,
+    .close = dd_close,
+    .present = dd_present,
+    .wait_retrace = dd_wait_retrace,
+    .capabilities = dd_capabilities,
+    .key_down = dd_key_down,
+    .read_key = dd_read_key,
+    .mouse_x = dd_mouse_x,
+    .mouse_y = dd_mouse_y,
+    .mouse_total_dx = dd_mouse_total_dx,
+    .mouse_total_dy = dd_mouse_total_dy,
+    .mouse_buttons = dd_mouse_buttons,
+    .axis_x = dd_no_axis,
+    .axis_y = dd_no_axis,
+    .fire_button = dd_no_axis,
+    .error_text = dd_error_text,
 };

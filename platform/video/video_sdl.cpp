@@ -64,6 +64,8 @@ struct sdl_state {
   // place to go back to, and the viewing keys whose release is kept too.
   int32_t shown_full;
   int32_t smooth;
+  int32_t texture_filled; // the texture holds a frame to show again
+
   int32_t has_windowed;
   SDL_Rect windowed;
   std::bitset<SDL_NUM_SCANCODES> held_view_keys;
@@ -300,6 +302,8 @@ void switch_smooth() {
     SDL_SetTextureScaleMode(state.texture, state.smooth ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
 }
 
+void redraw_texture();
+
 // A viewing key acts on its press (not on auto-repeat); its press and its
 // release stay in the layer. Returns 1 when the key was one.
 int view_key(const SDL_KeyboardEvent& key) {
@@ -324,6 +328,7 @@ int view_key(const SDL_KeyboardEvent& key) {
     show_window();
   else
     show_full_screen();
+  redraw_texture();
   return 1;
 }
 
@@ -334,6 +339,7 @@ SDL_Texture* make_texture(uint32_t format, int32_t w, int32_t h) {
     return nullptr;
   }
   SDL_SetTextureScaleMode(t, state.smooth ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+  state.texture_filled = 0; // the texture about to replace the old one holds no frame yet
   return t;
 }
 
@@ -405,8 +411,8 @@ uint32_t sdl_lock_surface(void** pixels, int32_t* pitch) {
   return VIDEO_OK;
 }
 
-// Shows the texture centred on black, then waits for the display's refresh.
-void show_texture() {
+// Draws the texture centred on black and presents it.
+void draw_texture() {
   SDL_SetRenderDrawColor(state.renderer, 0, 0, 0, 255);
   SDL_RenderClear(state.renderer);
   int w = 0, h = 0;
@@ -415,6 +421,20 @@ void show_texture() {
   const SDL_Rect dst{r.x, r.y, r.w, r.h};
   SDL_RenderCopy(state.renderer, state.texture, nullptr, &dst);
   SDL_RenderPresent(state.renderer);
+}
+
+// The last frame again, when the window changed but no new frame comes (the
+// show is paused, or between two frames): after a resize, an expose or a
+// viewing key.
+void redraw_texture() {
+  if (state.renderer && state.texture && state.texture_filled && !state.lost)
+    draw_texture();
+}
+
+// Shows the texture centred on black, then waits for the display's refresh.
+void show_texture() {
+  state.texture_filled = 1;
+  draw_texture();
   if (state.vsync)
     return;
   // No vsync from the renderer: keep to the refresh rate by the clock.
@@ -512,6 +532,8 @@ void sdl_pump() {
         deliver(VIDEO_ACTIVATE, 1, 0);
       else if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST)
         deliver(VIDEO_ACTIVATE, 0, 0);
+      else if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+        redraw_texture();
       break;
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
@@ -635,29 +657,29 @@ int32_t sdl_key_state(int32_t vk) {
 } // namespace
 
 const video_layer_ops video_sdl_layer = {
-    sdl_startup,
-    sdl_shutdown,
-    sdl_list_modes,
-    sdl_create_window,
-    sdl_destroy_window,
-    sdl_create_renderer,
-    sdl_set_full_screen,
-    sdl_set_mode,
-    sdl_create_surface,
-    sdl_surface_format,
-    sdl_lock_surface,
-    sdl_unlock_surface,
-    sdl_restore_surface,
-    sdl_create_bitmap,
-    sdl_show_bitmap,
-    sdl_pump,
-    sdl_idle,
-    sdl_set_timer,
-    sdl_kill_timer,
-    sdl_cursor_position,
-    sdl_set_cursor_position,
-    sdl_hide_cursor,
-    sdl_key_state,
+    .startup = sdl_startup,
+    .shutdown = sdl_shutdown,
+    .list_modes = sdl_list_modes,
+    .create_window = sdl_create_window,
+    .destroy_window = sdl_destroy_window,
+    .create_renderer = sdl_create_renderer,
+    .set_full_screen = sdl_set_full_screen,
+    .set_mode = sdl_set_mode,
+    .create_surface = sdl_create_surface,
+    .surface_format = sdl_surface_format,
+    .lock_surface = sdl_lock_surface,
+    .unlock_surface = sdl_unlock_surface,
+    .restore_surface = sdl_restore_surface,
+    .create_bitmap = sdl_create_bitmap,
+    .show_bitmap = sdl_show_bitmap,
+    .pump = sdl_pump,
+    .idle = sdl_idle,
+    .set_timer = sdl_set_timer,
+    .kill_timer = sdl_kill_timer,
+    .cursor_position = sdl_cursor_position,
+    .set_cursor_position = sdl_set_cursor_position,
+    .hide_cursor = sdl_hide_cursor,
+    .key_state = sdl_key_state,
 };
 
 const video_layer_ops* video_layer = &video_sdl_layer;

@@ -22,6 +22,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <zlib.h>
 
 namespace {
 struct render_run {
@@ -33,6 +34,8 @@ struct render_run {
   int64_t png_every = 1;
   std::string wav_path;
   std::string report_path;
+  std::string hashes_path;
+  std::FILE* hashes = nullptr;
   uint32_t seed = 1;
   std::string video_path;
   std::string video_size;
@@ -95,9 +98,22 @@ void render_retrace(void*) {
   music_virtual_advance_to(music_virtual_frame_sample(frame, uint32_t(run.fps)), &run.output);
 }
 
+// One line per presented frame: its number and the CRC-32 of the screen's
+// pixels, so two runs can be compared frame by frame.
+void render_hash_frame(int64_t n) {
+  const pixmap* screen = headless_screen();
+  uLong crc = crc32(0L, Z_NULL, 0);
+  if (screen)
+    crc = crc32(crc, reinterpret_cast<const Bytef*>(screen->pixels),
+                uInt(size_t(screen->width) * size_t(screen->height) * sizeof(uint32_t)));
+  std::fprintf(run.hashes, "%lld %08lx\n", static_cast<long long>(n), static_cast<unsigned long>(crc));
+}
+
 void render_observe(void*, const shell_frame_info* info) {
   const int64_t n = run.report.frames;
   render_report_frame(&run.report, info);
+  if (run.hashes)
+    render_hash_frame(n);
   if (run.video_on)
     render_capture(info);
   if (run.png_dir.empty() || n % run.png_every != 0 || run.png_failed)
@@ -193,6 +209,7 @@ int main(int argc, char** argv) {
   app.add_option("--key", keys, "scripted key press SECONDS:KEY (space, p, escape or a character)");
   app.add_option("--report", run.report_path, "write a JSON timing report");
   app.add_option("--seed", run.seed, "seed of the pseudo-random generator");
+  app.add_option("--frame-hashes", run.hashes_path, "write the CRC-32 of every presented frame to this file");
   CLI::Option* video =
       app.add_option("--video", run.video_path, "capture the show with its audio into a video file (.mp4 or .mkv)");
   app.add_option("--size", run.video_size, "the video's size: WxH (default 1920x1080) or native (the scaled frame)")
@@ -222,6 +239,11 @@ int main(int argc, char** argv) {
     if (ec)
       return render_die(run.png_dir + ": " + ec.message());
   }
+  if (!run.hashes_path.empty()) {
+    run.hashes = std::fopen(run.hashes_path.c_str(), "w");
+    if (!run.hashes)
+      return render_die("cannot write " + run.hashes_path);
+  }
   if (!run.wav_path.empty() && !wav_file_open(&run.wav, run.wav_path.c_str(), MUSIC_SAMPLE_RATE))
     return render_die("cannot write " + run.wav_path);
   if (!run.video_path.empty() && !render_video_start()) {
@@ -232,7 +254,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (!run.wav_path.empty() || run.video_on)
-    run.output = music_virtual_output{render_samples, nullptr, nullptr};
+    run.output = music_virtual_output{.samples = render_samples};
 
   demo_rand_fix_seed(run.seed);
   music_virtual_enable(1);
@@ -256,6 +278,10 @@ int main(int argc, char** argv) {
   }
   if (run.png_failed)
     status = status ? status : 1;
+  if (run.hashes && std::fclose(run.hashes) != 0) {
+    std::fprintf(stderr, "demo_render: cannot write %s\n", run.hashes_path.c_str());
+    status = status ? status : 1;
+  }
   if (run.video_on)
     status = render_video_end(status);
   if (!run.report_path.empty()) {

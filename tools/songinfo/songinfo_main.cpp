@@ -92,7 +92,7 @@ int songinfo_play(const std::string& path, songinfo_run* run) {
     return 0;
   }
   run->song = music_current_song();
-  const music_virtual_output output{songinfo_samples, songinfo_tick, run};
+  const music_virtual_output output{.samples = songinfo_samples, .tick = songinfo_tick, .user = run};
   const uint64_t limit = uint64_t(pass) + 60 * uint64_t(MUSIC_SAMPLE_RATE);
   for (uint64_t k = 1; !run->wrapped && music_virtual_tick_sample(k) <= limit; k++)
     music_virtual_advance_to(music_virtual_tick_sample(k), &output);

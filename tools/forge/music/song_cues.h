@@ -6,6 +6,8 @@
 // 14 ms ticks.
 #pragma once
 
+#include "timeline.h"
+
 #include <cstdint>
 
 enum song_cue_kind : int32_t {
@@ -69,42 +71,34 @@ inline constexpr song_cue song_end_cues[] = {
     {"end part: ends after row 60 of order 17", SONG_CUE_ROWS, 17, 0, 17, 0, 62},
 };
 
-// Orders Space sets when it leaves each sequencer state (-1 to 13); each
-// starts a section of the main song.
-inline constexpr int32_t song_skip_orders[15] = {4, 6, 7, 8, 9, 11, 13, 17, 22, 25, 28, 30, 34, 36, 24};
-
 // How each part of the show ends, for the length of the show and of every
-// effect: at the first tick the song reaches `until_order` (-1: none), but
-// not before `min_ticks` from the part's start; then `after_ticks` more.
+// effect: at the first tick the song reaches the state's end order on the
+// timeline (if it has one), but not before `min_ticks` from the part's
+// start; then `after_ticks` more.
 struct song_part {
   const char* effect;
   int32_t state;
-  int32_t until_order;
   int32_t min_ticks;
   int32_t after_ticks;
 };
 
 inline constexpr song_part song_main_parts[] = {
-    {"galaxy", -1, 4, 0, 0},
-    {"intro section 0", 0, 6, 457, 0}, // 384 frames at 60 frames per second
-    {"intro section 1", 1, -1, 512, 0},
-    {"intro section 2", 2, 8, 460, 0},
-    {"sequence zoomer", 3, -1, 500, 0},
-    {"image cube", 4, 11, 0, 0},
-    {"credits", 5, 13, 0, 0},
-    {"mirror hall", 6, 17, 0, 0},
-    {"tunnel flight", 7, 22, 0, 0},
-    {"magnet", 8, -1, 2048, 0}, // ends by itself within 2,048 ticks
-    {"qube", 9, 28, 0, 0},
-    {"net", 10, 29, 0, 512},
-    {"hypervoxel", 11, 34, 0, 0},
-    {"diffuse cube", 12, 37, 0, 0},
-    {"light object", 13, 40, 0, 0},
+    {"galaxy", TIMELINE_GALAXY, 0, 0},
+    {"intro section 0", TIMELINE_INTRO_BURN, 457, 0}, // 384 frames at 60 frames per second
+    {"intro section 1", TIMELINE_INTRO_TILES, 512, 0},
+    {"intro section 2", TIMELINE_INTRO_TITLE, 460, 0},
+    {"sequence zoomer", TIMELINE_SEQZOOM, 500, 0},
+    {"image cube", TIMELINE_ICUBE, 0, 0},
+    {"credits", TIMELINE_BLURP, 0, 0},
+    {"mirror hall", TIMELINE_MIRRORS, 0, 0},
+    {"tunnel flight", TIMELINE_TUNNEL, 0, 0},
+    {"magnet", TIMELINE_MAGNET, 2048, 0}, // ends by itself within 2,048 ticks
+    {"qube", TIMELINE_QUBE, 0, 0},
+    {"net", TIMELINE_NET, 0, 512},
+    {"hypervoxel", TIMELINE_HYPERVOXEL, 0, 0},
+    {"diffuse cube", TIMELINE_DCUBE, 0, 0},
+    {"light object", TIMELINE_LOBJ, 0, 0},
 };
-
-// The end part runs from the end song's start to row 61 of order 17.
-inline constexpr int32_t song_end_last_order = 17;
-inline constexpr int32_t song_end_last_row = 61;
 
 // Ticks in a second, and the shortest effect and the show's length.
 inline constexpr double song_ticks_per_second = 1000.0 / 14.0;

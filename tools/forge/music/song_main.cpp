@@ -584,11 +584,12 @@ int song_main_build(xm_song* song, std::string* error) {
   // Tempo 250: 10 ms song ticks, 60 ms rows, 125 beats a minute.
   score_make_song(&w.s, "vorlane", 6, 250, song);
   song_sounds_main(&song->instruments, 0.01);
-  for (int32_t order : song_skip_orders)
-    if (order != song_skip_orders[14] &&
-        std::find(main_sections.begin(), main_sections.end(), order) == main_sections.end()) {
+  // Every order Space sets but the last effect's starts a section.
+  for (const timeline_state& t : timeline_states)
+    if (t.state != TIMELINE_LOBJ &&
+        std::find(main_sections.begin(), main_sections.end(), t.skip_order) == main_sections.end()) {
       if (error)
-        *error = "skip order " + std::to_string(order) + " is not a section start";
+        *error = "skip order " + std::to_string(t.skip_order) + " is not a section start";
       return 0;
     }
   return song_check(song, song_main_cues, sizeof(song_main_cues) / sizeof(song_main_cues[0]), error);

@@ -1,9 +1,10 @@
 // The four lens flares: each drifts from its spawn point towards the centre
 // of the screen and shrinks; once spent it waits for the right rows of the
 // song to come back somewhere else.
-#include "seqzoom_parts.h"
+#include "flares.h"
 
 #include "blend.h"
+#include "music.h"
 #include "random.h"
 
 namespace {
@@ -19,22 +20,22 @@ int32_t screen_trunc(float v) {
 }
 } // namespace
 
-void seqzoom_reset_flares(seqzoom_flare* flares) {
-  static const seqzoom_flare start[SEQZOOM_FLARES] = {{128.0f, 40.0f, 20.0f, 0, 0, 0, 0},
-                                                      {256.0f, 20.0f, 200.0f, 0, 0, 0, 1},
-                                                      {384.0f, 280.0f, 20.0f, 0, 0, 0, 2},
-                                                      {512.0f, 280.0f, 200.0f, 0, 0, 0, 0}};
-  for (int32_t k = 0; k < SEQZOOM_FLARES; k++)
+void flares_reset(flare* flares) {
+  static const flare start[FLARES_COUNT] = {{128.0f, 40.0f, 20.0f, 0, 0, 0, 0},
+                                            {256.0f, 20.0f, 200.0f, 0, 0, 0, 1},
+                                            {384.0f, 280.0f, 20.0f, 0, 0, 0, 2},
+                                            {512.0f, 280.0f, 200.0f, 0, 0, 0, 0}};
+  for (int32_t k = 0; k < FLARES_COUNT; k++)
     flares[k] = start[k];
 }
 
-void seqzoom_flares_step(seqzoom_flare* flares, pixmap* const* images, pixmap* frame, uint32_t row, float fd) {
-  for (int32_t k = 0; k < SEQZOOM_FLARES; k++) {
-    seqzoom_flare& f = flares[k];
+void flares_draw(flare* flares, pixmap* const* images, pixmap* frame, uint32_t row, float fd) {
+  for (int32_t k = 0; k < FLARES_COUNT; k++) {
+    flare& f = flares[k];
     f.x = f.target_x + (160.0f - f.target_x) / 64.0f * f.travel;
     f.y = f.target_y + (120.0f - f.target_y) / 64.0f * f.travel;
     // The square's side is 64 + life: below 8 nothing is drawn.
-    const pixmap* image = f.image >= 0 && f.image < SEQZOOM_FLARE_IMAGES ? images[f.image] : nullptr;
+    const pixmap* image = f.image >= 0 && f.image < FLARES_IMAGES ? images[f.image] : nullptr;
     if (image)
       add_sprite_scaled(screen_trunc(f.x), screen_trunc(f.y), frame, image, f.life * -8.0f, 64);
     if (f.life < 0.0f && row % 16 < 6) {
@@ -47,4 +48,10 @@ void seqzoom_flares_step(seqzoom_flare* flares, pixmap* const* images, pixmap* f
     f.life -= 1.5f * fd;
     f.travel += 0.25f * fd;
   }
+}
+
+void flares_step(flare_set* set) {
+  if (!set || !set->clock || !set->frame)
+    return;
+  flares_draw(set->flares, set->images, set->frame, set->clock->row, set->clock->frame_delta);
 }

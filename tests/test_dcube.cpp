@@ -287,6 +287,8 @@ TEST(DcubeInit, MissingOrBrokenPicturesFailCleanly) {
     EXPECT_EQ(dcube_init(&show), 0);
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(show.pictures.dcube_background, nullptr) << "no half-checked picture is shared";
+    EXPECT_EQ(dcube_get_state()->glow, nullptr) << "the glow is released too";
+    EXPECT_EQ(dcube_get_state()->background, nullptr);
     opening_release_archive();
   }
 }

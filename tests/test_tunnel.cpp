@@ -220,7 +220,7 @@ TEST_F(flight_fixture, TheTunnelFillsTheViewAlongTheWholeFlight) {
     // what was there, so mark every pixel first. The depth plane is left
     // nearest of all: the frame step must reset it itself.
     mem_fill_words(frame->pixels, 0xA5000000u, 320 * 240);
-    mem_fill_words(frame->depth, 0, 320 * 240);
+    mem_fill_words(frame->depth, 0x80000000u, 320 * 240);
     t->scene->time = time;
     tunnel_frame();
     int64_t missed = 0;

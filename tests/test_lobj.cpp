@@ -356,7 +356,14 @@ TEST_F(lobj_data, TheSceneIsBlurredIntoTheFrameAndFadesToBlackAtTheEnd) {
   EXPECT_EQ(s->background, show.pictures.dcube_background);
   const double lit = mean_level();
   EXPECT_GT(lit, 30.0) << "the shell, the core and the background";
-  EXPECT_NEAR(s->u, 128 + 64 * std::sin(3.14159265f / 256 * 9), 1e-3);
+  // Ten ticks of turning and drift (the offsets and U are taken before a step).
+  const double pi = 3.14159265358979;
+  EXPECT_NEAR(s->u, 128 + 64 * std::sin(pi / 256 * 9), 1e-3);
+  EXPECT_NEAR(s->o0, 10 * pi / 512, 1e-5);
+  EXPECT_NEAR(s->o1, -10 * 0.007551905417283156, 1e-5);
+  EXPECT_NEAR(s->o2, 10 * 0.004818393640475143, 1e-5);
+  EXPECT_NEAR(s->offset_x, 32 * std::cos(9 * 0.007363107781851078), 1e-3);
+  EXPECT_NEAR(s->offset_y, 32 * std::sin(pi / 3 + 9 * 0.01718058482431918), 1e-3);
   EXPECT_EQ(s->fade, 0.0f) << "no fade before order 39";
 
   // From order 39 the picture fades to black over 100 ticks.

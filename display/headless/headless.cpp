@@ -60,16 +60,15 @@ void headless_close() { state.open = 0; }
 int32_t headless_present(int32_t dx, int32_t dy, const pixmap* pm, int32_t sx, int32_t sy, int32_t w, int32_t h) {
   if (!state.open)
     return 0;
-  pixmap_copy_rect c;
-  if (!display_clip(state.screen->width, state.screen->height, dx, dy, pm, sx, sy, w, h, &c))
+  pixmap* screen = state.screen;
+  const auto copy_row = [screen](int32_t x, int32_t y, const uint32_t* src, int32_t n) {
+    // The fourth byte is not shown: the screen keeps colour only.
+    uint32_t* d = screen->pixels + screen->rows[y] + x;
+    for (int32_t i = 0; i < n; i++)
+      d[i] = src[i] & 0x00FFFFFFu;
+  };
+  if (!display_clip_rows(screen->width, screen->height, dx, dy, pm, sx, sy, w, h, copy_row))
     return 0;
-  // The fourth byte is not shown: the screen keeps colour only.
-  for (int32_t r = 0; r < c.h; r++) {
-    const uint32_t* s = pm->pixels + pm->rows[c.sy + r] + c.sx;
-    uint32_t* d = state.screen->pixels + state.screen->rows[c.dy + r] + c.dx;
-    for (int32_t i = 0; i < c.w; i++)
-      d[i] = s[i] & 0x00FFFFFFu;
-  }
   state.presents++;
   return 1;
 }

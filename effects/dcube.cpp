@@ -38,9 +38,12 @@ int32_t dcube_init(show_context* show) {
   // The background is copied whole over the 320 x 240 frame.
   if (!dcube.background || dcube.background->width < 320 || dcube.background->height < 240) {
     vfs_note_failure("data/diffuse/bgpic.pcx", "smaller than 320 x 240");
-    if (dcube.background)
-      pixmap_free(dcube.background);
-    dcube.background = nullptr;
+    // Neither picture is kept from a failed init.
+    for (pixmap** p : {&dcube.background, &dcube.glow}) {
+      if (*p)
+        pixmap_free(*p);
+      *p = nullptr;
+    }
     return 0;
   }
   show->pictures.dcube_background = dcube.background;

@@ -91,7 +91,8 @@ int32_t endpart_init(show_context* show) {
   endpart.frame = show->frame;
   endpart.reveal = float(ENDPART_BLOCK_ROWS);
   endpart.fade = 1.0f;
-  endpart.texture = picture_fit(pcx_load("data/endp/tmap.pcx"), "data/endp/tmap.pcx", BLOCK_TEXTURE_SIZE, BLOCK_TEXTURE_SIZE);
+  endpart.texture =
+      picture_fit(pcx_load("data/endp/tmap.pcx"), "data/endp/tmap.pcx", BLOCK_TEXTURE_SIZE, BLOCK_TEXTURE_SIZE);
   endpart.screen = endpart.texture ? pcx_load("data/endp/endscr.pcx") : nullptr;
   // The blocks read the texture as 256 x 256; the screen is added as far as
   // it reaches (one shorter or narrower than the frame simply ends early).

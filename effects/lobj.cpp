@@ -71,10 +71,15 @@ int32_t lobj_load() {
   lobj.beam_texture = lobj_texture(pcx_load("data/lobj/ltex.pcx"), "data/lobj/ltex.pcx");
   if (!lobj.beam_texture)
     return 0;
+  // The first object that fails ends the init, so its messages stand alone.
   lobj.shell = lobj_read("data/lobj/sph_hol.lwo");
+  if (!lobj.shell)
+    return 0;
   lobj.source = lobj_read("data/lobj/sph_ihol.lwo");
+  if (!lobj.source)
+    return 0;
   lobj.core = lobj_read("data/lobj/sph_ihol.lwo");
-  if (!lobj.shell || !lobj.source || !lobj.core)
+  if (!lobj.core)
     return 0;
   if (!mesh_compute_vertex_normals(lobj.shell->mesh))
     return 0;

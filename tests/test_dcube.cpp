@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 constexpr double PI = 3.14159265358979323846;
@@ -287,6 +288,8 @@ TEST(DcubeInit, MissingOrBrokenPicturesFailCleanly) {
     EXPECT_EQ(dcube_init(&show), 0);
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(show.pictures.dcube_background, nullptr) << "no half-checked picture is shared";
+    EXPECT_EQ(dcube_get_state()->glow, nullptr) << "the glow is released too";
+    EXPECT_EQ(dcube_get_state()->background, nullptr);
     opening_release_archive();
   }
 }
@@ -360,16 +363,63 @@ TEST_F(dcube_data, TheBackgroundIsDarkAboveAWarmFloor) {
   EXPECT_GT(floor[0], floor[2]) << "warm below";
 }
 
-TEST_F(dcube_data, TheGlowIsALightOnBlack) {
+TEST_F(dcube_data, AFrameDrawsTheBlobsAndTheCubeAsTheyStoodBeforeItsStep) {
+  music_clock clock{};
+  opening_pixmap frame(pixmap_create(320, 240, PIXMAP_CLEAR));
+  testing::internal::CaptureStdout();
+  show_context show{.clock = &clock, .frame = frame.get()};
+  ASSERT_EQ(dcube_init(&show), 1);
+  testing::internal::GetCapturedStdout();
+  // Two frames (the second on a bar's first row, so the cube jumps): each is
+  // the background, then the lattice of the density and the projection of
+  // the positions and angles the frame began with.
+  for (uint32_t row : {8u, 16u}) {
+    SCOPED_TRACE(row);
+    const dcube_state before = *dcube_get_state();
+    opening_pixmap want(pixmap_create(320, 240, 0));
+    pixmap_blit(want.get(), 0, 0, before.background, 0, 0, 320, 240);
+    uint8_t density[DCUBE_POINTS];
+    dcube_fill_density(density, before.blobs);
+    vec3 seen[8];
+    dcube_project(before.vertices, before.a0, before.a1, before.a2, before.t, seen);
+    dcube_draw_lattice(want.get(), before.glow, seen, density);
+    opening_clock_set(&clock, 3.0f, 30, row);
+    ASSERT_EQ(dcube_frame(), 1);
+    EXPECT_EQ(std::memcmp(frame->pixels, want->pixels, 320 * 240 * 4), 0);
+  }
+}
+
+TEST_F(dcube_data, TheGlowIsASoftRoundLight) {
   testing::internal::CaptureStdout();
   opening_pixmap g(gif_load("data/seqzoom/flares/flare3.gif"));
   testing::internal::GetCapturedStdout();
   ASSERT_NE(g, nullptr);
   ASSERT_EQ(g->width, g->height);
   const int32_t n = g->width, c = n / 2;
-  EXPECT_GT(opening_channel(g->pixels[c * n + c], 0), 200u) << "bright core";
+  // Brightness (the three channels' sum) at a point, and at distance r from
+  // the middle in direction a (eighths of a turn).
+  auto level = [&](int32_t x, int32_t y) {
+    const uint32_t p = g->pixels[g->rows[y] + x];
+    return int32_t(opening_channel(p, 0) + opening_channel(p, 1) + opening_channel(p, 2));
+  };
+  auto around = [&](float r, int32_t a) {
+    const float t = float(a) * 3.14159265f / 4;
+    return level(c + int32_t(std::lround(r * std::cos(t))), c + int32_t(std::lround(r * std::sin(t))));
+  };
+  const int32_t centre = level(c, c);
+  EXPECT_GT(centre, 500) << "bright middle";
+  int32_t previous = centre;
+  for (float r = 4; r < float(c); r += 4) {
+    SCOPED_TRACE(r);
+    // Round: the same light in every direction (a star's rays would not be).
+    for (int32_t a = 0; a < 8; a++)
+      EXPECT_NEAR(around(r, a), around(r, 0), 12 + centre / 12) << "direction " << a;
+    // Falling off smoothly, with no ring.
+    EXPECT_LE(around(r, 0), previous + 4);
+    previous = around(r, 0);
+  }
+  EXPECT_GT(around(float(c) / 2, 1), centre / 8) << "soft: still lit half-way out";
   for (int32_t i = 0; i < n; i++) {
-    EXPECT_LT(opening_rgb(g->pixels[i]), 0x040404u) << "black top edge";
-    EXPECT_LT(opening_rgb(g->pixels[i * n]), 0x040404u) << "black left edge";
+    EXPECT_EQ(level(i, 0) + level(0, i) + level(i, n - 1) + level(n - 1, i), 0) << "black edges";
   }
 }

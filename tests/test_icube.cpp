@@ -5,6 +5,7 @@
 #include "icube.h"
 #include "icube_parts.h"
 #include "jpeg.h"
+#include "mat3.h"
 #include "opening_fixtures.h"
 #include "polygondrawer.h"
 #include "render_context.h"
@@ -16,9 +17,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <set>
+#include <vector>
 
 namespace {
 uint32_t& at(pixmap* p, int32_t x, int32_t y) { return p->pixels[p->rows[y] + x]; }
@@ -69,21 +71,94 @@ TEST(IcubeFaces, AnimationIndexWrapsBothWays) {
   }
 }
 
-TEST(IcubeFaces, EveryFaceIsASquareOfTwoTrianglesWithCornerCoordinates) {
-  for (int32_t f = 0; f < ICUBE_FACES; f++) {
-    SCOPED_TRACE(f);
-    const icube_face& face = icube_faces[f];
-    // The two triangles share a diagonal and span four corners of one side.
-    std::set<int32_t> corners(face.a, face.a + 3);
-    corners.insert(face.b, face.b + 3);
-    EXPECT_EQ(corners.size(), 4u);
-    vec3 n{0, 0, 0};
-    for (int32_t c : corners)
-      n = {n.x + icube_corners[c].x, n.y + icube_corners[c].y, n.z + icube_corners[c].z};
-    EXPECT_EQ(std::fabs(n.x) + std::fabs(n.y) + std::fabs(n.z), 320.0f) << "one side of the cube";
-    for (float u : face.uv_a)
-      EXPECT_TRUE(u == 0 || u == 255);
+namespace {
+// What the cube hands its drawer: every triangle as projected, with its
+// picture and texture coordinates.
+struct drawn_triangle {
+  const pixmap* texture;
+  vec3 v[3];
+  float uv[6];
+};
+std::vector<drawn_triangle> drawn;
+void record_triangle(const polygon* p, pixmap*) {
+  drawn.push_back({p->texture[0], {p->v[0], p->v[1], p->v[2]}, {}});
+  std::copy(p->uv, p->uv + 6, drawn.back().uv);
+}
+} // namespace
+
+TEST(IcubeFaces, EachFaceShowsItsAnimationOnItsCornersOfTheTurnedCube) {
+  // The cube, its faces (triangles A and B as corner numbers, speed, picture
+  // set, coordinates of A and of B) as the scene defines them.
+  const float corner[8][3] = {{-80, 80, 80},  {80, 80, 80},  {80, -80, 80},  {-80, -80, 80},
+                              {-80, 80, -80}, {80, 80, -80}, {80, -80, -80}, {-80, -80, -80}};
+  struct face {
+    int32_t a[3], b[3];
+    float speed;
+    int32_t set;
+    float uv_a[6], uv_b[6];
+  };
+  const face faces[6] = {
+      {{3, 0, 1}, {1, 2, 3}, 1, 0, {255, 0, 0, 0, 0, 255}, {0, 255, 255, 255, 255, 0}},
+      {{5, 4, 7}, {7, 6, 5}, -1, 0, {255, 0, 0, 0, 0, 255}, {0, 255, 255, 255, 255, 0}},
+      {{5, 1, 0}, {0, 4, 5}, -1, 1, {0, 0, 255, 0, 255, 255}, {255, 255, 0, 255, 0, 0}},
+      {{2, 6, 7}, {7, 3, 2}, 1, 1, {0, 0, 255, 0, 255, 255}, {255, 255, 0, 255, 0, 0}},
+      {{2, 1, 5}, {5, 6, 2}, 1, 1, {0, 255, 0, 0, 255, 0}, {255, 0, 255, 255, 0, 255}},
+      {{4, 0, 3}, {3, 7, 4}, -1, 1, {0, 0, 255, 0, 255, 255}, {255, 255, 0, 255, 0, 0}},
+  };
+  // The eye far back and a wide view, so that no triangle is clipped; both
+  // sides drawn, so that all twelve reach the drawer.
+  opening_pixmap frame(pixmap_create(320, 240, 0));
+  render_context* rc = render_context_create(1, frame.get(), 320 * 40, 240 * 40, 4000);
+  static pixmap pictures[2][16];
+  icube_state s{};
+  s.rc = rc;
+  s.spin = 0.7f;
+  s.anim_rate = 0.1f;
+  const float counters[6] = {3.5f, -1.2f, 7.9f, 0.5f, 12.2f, -5.5f};
+  std::copy(counters, counters + 6, s.counter);
+  for (int32_t k = 0; k < 32; k++)
+    s.pictures[k / 16][k % 16] = &pictures[k / 16][k % 16];
+  for (polygon*& t : s.triangle) {
+    t = polygon_create();
+    t->flags = ICUBE_POLY_FLAGS | POLY_TWO_SIDED;
+    t->drawer = record_triangle;
+    t->uv_count = 6;
   }
+  drawn.clear();
+  icube_draw_cube(&s, 2.0f);
+  for (polygon* t : s.triangle)
+    polygon_free(t);
+
+  mat3 m;
+  mat3_rotation_xyz(&m, float(std::sin(1.2 * 0.7) * M_PI / 8), 0.0f, float(std::cos(0.7) * M_PI));
+  auto seen = [&](int32_t c) {
+    const vec3 o{corner[c][0], corner[c][1], corner[c][2]};
+    vec3 t;
+    mat3_transform(&t, &o, &m);
+    t = {4 * t.x, 4 * t.y, 4 * t.z}; // the cube spans +-320
+    const float q = 1 / (rc->focal + t.z);
+    return vec3{rc->scale_x * q * t.x + rc->center_x, rc->center_y - rc->scale_y * q * t.y, t.z};
+  };
+  ASSERT_EQ(drawn.size(), 12u);
+  for (int32_t f = 0; f < 6; f++)
+    for (int32_t half = 0; half < 2; half++) {
+      SCOPED_TRACE(testing::Message() << "face " << f << (half ? " B" : " A"));
+      const drawn_triangle& d = drawn[size_t(2 * f + half)];
+      const int32_t* corners = half ? faces[f].b : faces[f].a;
+      for (int32_t k = 0; k < 3; k++) {
+        const vec3 want = seen(corners[k]);
+        EXPECT_NEAR(d.v[k].x, want.x, 0.01) << k;
+        EXPECT_NEAR(d.v[k].y, want.y, 0.01) << k;
+        EXPECT_NEAR(d.v[k].z, want.z, 0.05) << k;
+      }
+      for (int32_t k = 0; k < 6; k++)
+        EXPECT_NEAR(d.uv[k], (half ? faces[f].uv_b : faces[f].uv_a)[k], 1e-3) << k;
+      EXPECT_EQ(d.texture, &pictures[faces[f].set][int32_t(counters[f]) & 15]);
+    }
+  for (int32_t f = 0; f < 6; f++)
+    EXPECT_FLOAT_EQ(s.counter[f], counters[f] + faces[f].speed * 2 * 0.1f) << f;
+  EXPECT_FLOAT_EQ(s.spin, float(0.7 + 2 * 0.00689226959716128));
+  render_context_free(rc);
 }
 
 TEST(IcubeDrawer, AFlatTriangleAtTheFocalPlaneCopiesTheTexture) {

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -169,6 +170,7 @@ TEST(LobjInit, MissingOrBrokenFilesFailCleanly) {
   music_clock clock{};
   opening_pixmap frame(pixmap_create(320, 240, PIXMAP_CLEAR));
   const std::vector<uint8_t>& shell = all.at("lobj/sph_hol.lwo");
+  const std::vector<uint8_t>& source = all.at("lobj/sph_ihol.lwo");
   struct variant {
     const char* what;
     std::string name;
@@ -181,7 +183,8 @@ TEST(LobjInit, MissingOrBrokenFilesFailCleanly) {
       {"environment map not 256 x 256", "lobj/envmap.jpg", all.at("galaxy/gflare2.jpg")},
       {"no shell", "lobj/sph_hol.lwo", {}},
       {"truncated shell", "lobj/sph_hol.lwo", std::vector<uint8_t>(shell.begin(), shell.begin() + 60)},
-      {"no beam source", "lobj/sph_ihol.lwo", {}}};
+      {"no beam source", "lobj/sph_ihol.lwo", {}},
+      {"truncated beam source", "lobj/sph_ihol.lwo", std::vector<uint8_t>(source.begin(), source.begin() + 60)}};
   for (const variant& v : cases) {
     SCOPED_TRACE(v.what);
     testkit_tempdir dir;
@@ -195,7 +198,12 @@ TEST(LobjInit, MissingOrBrokenFilesFailCleanly) {
     testing::internal::CaptureStdout();
     show_context show{.clock = &clock, .frame = frame.get()};
     EXPECT_EQ(lobj_init(&show), 0);
-    testing::internal::GetCapturedStdout();
+    // The first object that fails ends the init: its error is the last line.
+    const std::string out = testing::internal::GetCapturedStdout();
+    const size_t error_at = out.find("[!]");
+    if (error_at != std::string::npos) {
+      EXPECT_EQ(out.find('\n', error_at), out.size() - 1) << out;
+    }
     const lobj_state* s = lobj_get_state();
     EXPECT_EQ(s->scene, nullptr) << "everything read so far is released";
     EXPECT_EQ(s->shell, nullptr);
@@ -255,6 +263,62 @@ TEST_F(lobj_data, TheObjectsAreReadScaledAndSetUp) {
   EXPECT_EQ(s->background, nullptr) << "taken from the diffuse cube at the first frame";
 }
 
+TEST_F(lobj_data, BeamsAddLightInFrontOfTheShellAndAreHiddenBehindIt) {
+  lobj_state* s = lobj_get_state();
+  mesh* source = s->source->mesh;
+  mesh* core = s->core->mesh;
+  const int32_t source_faces = source->face_count, core_faces = core->face_count;
+  // The scene (before the blur) of one frame that moves nothing, with the
+  // beams and the core left out or in. The depth plane is left nearest of
+  // all: the frame must reset it.
+  opening_clock_set(&clock, 0.0f, 37, 8);
+  auto scene = [&](bool beams, bool with_core, float beam_scale) {
+    source->face_count = beams ? source_faces : 0;
+    core->face_count = with_core ? core_faces : 0;
+    s->beam_scale = beam_scale;
+    mem_fill_words(s->scene->depth, 0x80000000u, 320 * 240);
+    EXPECT_EQ(lobj_frame(), 1);
+    source->face_count = source_faces;
+    core->face_count = core_faces;
+    return std::vector<uint32_t>(s->scene->pixels, s->scene->pixels + 320 * 240);
+  };
+  // The shell alone: where its wall lies more than 38 units in front of the
+  // centre (depths are camera z), nearer than any point of a beam
+  // of scale 1.05 (the core's radius is 0.28 x 128).
+  const pixmap* bg = show.pictures.dcube_background;
+  const std::vector<uint32_t> shell = scene(false, false, 5.0f);
+  std::vector<char> near_wall(320 * 240), on_shell(320 * 240);
+  int32_t near_pixels = 0;
+  for (int32_t i = 0; i < 320 * 240; i++) {
+    on_shell[size_t(i)] = opening_rgb(shell[size_t(i)]) != opening_rgb(bg->pixels[i]);
+    near_pixels += near_wall[size_t(i)] = on_shell[size_t(i)] && s->scene->depth[i] < -38;
+  }
+  EXPECT_GT(near_pixels, 5000) << "the shell is drawn over the background";
+  // Pixels the beams brighten: on the near wall, elsewhere on the shell, off it.
+  const std::vector<uint32_t> plain = scene(false, true, 5.0f);
+  auto brighter = [&](const std::vector<uint32_t>& with) -> std::array<int32_t, 3> {
+    std::array<int32_t, 3> n{};
+    int32_t darker = 0;
+    for (size_t i = 0; i < 320 * 240; i++) {
+      for (int k = 0; k < 3; k++)
+        darker += opening_channel(with[i], k) < opening_channel(plain[i], k);
+      if (opening_rgb(with[i]) != opening_rgb(plain[i]))
+        n[near_wall[i] ? 0 : on_shell[i] ? 1 : 2]++;
+    }
+    EXPECT_EQ(darker, 0) << "beams only add light";
+    return n;
+  };
+  // Short beams stay between the core and the shell: hidden by its near wall,
+  // seen through its holes.
+  const std::array<int32_t, 3> inside = brighter(scene(true, true, 1.05f));
+  EXPECT_EQ(inside[0], 0);
+  EXPECT_GT(inside[1] + inside[2], 20);
+  // Long beams reach out through the shell and light up its near side too.
+  const std::array<int32_t, 3> outside = brighter(scene(true, true, 5.0f));
+  EXPECT_GT(outside[0], 200);
+  EXPECT_GT(outside[2], 200);
+}
+
 TEST_F(lobj_data, TheBeamsJumpOnEveryBarAndShrinkBack) {
   lobj_state* s = lobj_get_state();
   EXPECT_EQ(s->beam_scale, 5.0f);
@@ -292,7 +356,14 @@ TEST_F(lobj_data, TheSceneIsBlurredIntoTheFrameAndFadesToBlackAtTheEnd) {
   EXPECT_EQ(s->background, show.pictures.dcube_background);
   const double lit = mean_level();
   EXPECT_GT(lit, 30.0) << "the shell, the core and the background";
-  EXPECT_NEAR(s->u, 128 + 64 * std::sin(3.14159265f / 256 * 9), 1e-3);
+  // Ten ticks of turning and drift (the offsets and U are taken before a step).
+  const double pi = 3.14159265358979;
+  EXPECT_NEAR(s->u, 128 + 64 * std::sin(pi / 256 * 9), 1e-3);
+  EXPECT_NEAR(s->o0, 10 * pi / 512, 1e-5);
+  EXPECT_NEAR(s->o1, -10 * 0.007551905417283156, 1e-5);
+  EXPECT_NEAR(s->o2, 10 * 0.004818393640475143, 1e-5);
+  EXPECT_NEAR(s->offset_x, 32 * std::cos(9 * 0.007363107781851078), 1e-3);
+  EXPECT_NEAR(s->offset_y, 32 * std::sin(pi / 3 + 9 * 0.01718058482431918), 1e-3);
   EXPECT_EQ(s->fade, 0.0f) << "no fade before order 39";
 
   // From order 39 the picture fades to black over 100 ticks.

@@ -346,6 +346,31 @@ TEST_F(seqzoom_fixture, TheFlaresAreHandedOnThroughTheShowContext) {
   EXPECT_EQ(seqzoom_get_state()->zoom, 800.0f) << "the zoom is the frame step's";
 }
 
+TEST_F(seqzoom_fixture, TheBandsHoldTheLastPictureInnermostAndTheFirstOutermost) {
+  testing::internal::CaptureStdout();
+  const opening_pixmap pictures[3] = {opening_pixmap(pcx_load("data/seqzoom/lastpic.pcx")),
+                                      opening_pixmap(jpeg_load("data/seqzoom/p2.jpg")),
+                                      opening_pixmap(jpeg_load("data/seqzoom/p1.jpg"))};
+  testing::internal::GetCapturedStdout();
+  const uint32_t** lookup = seqzoom_get_state()->ring_lookup;
+  for (int32_t band = 0; band < 3; band++) {
+    const pixmap* p = pictures[band].get();
+    ASSERT_TRUE(p);
+    int32_t compared = 0;
+    for (int32_t i = 3; i < 200; i += 28)
+      for (int32_t j = 5; j < 256; j += 37) {
+        const double t = M_PI + j * M_PI / 128;
+        const int32_t sx = int32_t(i * std::cos(t)) + p->width / 2, sy = int32_t(i * std::sin(t)) + p->height / 2;
+        const uint32_t* entry = lookup[(200 * band + i) * 256 + j];
+        ASSERT_NE(entry, nullptr) << band << ": " << i << "," << j;
+        // By value: the pictures here are copies read for the test.
+        ASSERT_EQ(*entry, p->pixels[p->rows[sy] + sx]) << band << ": " << i << "," << j;
+        compared += *entry != p->pixels[p->rows[p->height / 2] + p->width / 2];
+      }
+    EXPECT_GT(compared, 20) << "samples that tell the pictures apart";
+  }
+}
+
 TEST(SeqzoomInit, MissingOrBrokenFilesFailCleanly) {
   const opening_files& all = opening_build_files();
   ASSERT_TRUE(all.count("seqzoom/p1.jpg"));

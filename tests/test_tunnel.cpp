@@ -217,8 +217,10 @@ TEST_F(flight_fixture, TheTunnelFillsTheViewAlongTheWholeFlight) {
   for (float time = TUNNEL_FLIGHT_START_TIME; time < 140000; time += 1300, frames++) {
     SCOPED_TRACE(testing::Message() << "scene time " << time);
     // The colour plane is never cleared: a pixel the scene misses would keep
-    // what was there, so mark every pixel first.
-    pixmap_fill_rect(frame.get(), 0, 0, 320, 240, 0xA5000000u);
+    // what was there, so mark every pixel first. The depth plane is left
+    // nearest of all: the frame step must reset it itself.
+    mem_fill_words(frame->pixels, 0xA5000000u, 320 * 240);
+    mem_fill_words(frame->depth, 0x80000000u, 320 * 240);
     t->scene->time = time;
     tunnel_frame();
     int64_t missed = 0;

@@ -367,11 +367,12 @@ int seqzoom_flare(int32_t which, const flare_look& look, std::vector<forge_file>
   return opening_sprite_gif(name, &c, out, error);
 }
 
-// Warm starburst, blue-violet ghost ring, white-cyan cross.
+// Warm starburst, blue-violet ghost ring, and a soft round white-cyan glow
+// (no streaks, no ring: the diffuse cube builds its clouds of light from it).
 const flare_look flare_looks[3] = {
     {art_rgb(255, 236, 190), art_rgb(255, 120, 40), art_rgb(0, 0, 0), 0.07f, 0.32f, 0.35f, 6, 0.3f, 0, 0},
     {art_rgb(200, 200, 255), art_rgb(80, 60, 220), art_rgb(120, 110, 255), 0.05f, 0.25f, 0.3f, 0, 0, 0.62f, 0.4f},
-    {art_rgb(230, 250, 255), art_rgb(90, 170, 255), art_rgb(255, 150, 70), 0.06f, 0.22f, 0.3f, 4, 0.785f, 0.8f, 0.22f},
+    {art_rgb(230, 250, 255), art_rgb(90, 170, 255), art_rgb(0, 0, 0), 0.28f, 0.5f, 0.45f, 0, 0, 0, 0},
 };
 } // namespace
 

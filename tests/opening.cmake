@@ -8,5 +8,5 @@ add_dependencies(opening_fixtures data_dat)
 vorlane_test(test_galaxy SOURCES test_galaxy.cpp LIBS effects opening_fixtures)
 vorlane_test(test_intro SOURCES test_intro.cpp LIBS effects shell opening_fixtures)
 vorlane_test(test_opening_show SOURCES test_opening_show.cpp
-  LIBS shell display_headless music opening_fixtures TIMEOUT 300)
+  LIBS show_run opening_fixtures TIMEOUT 300)
 add_dependencies(test_opening_show demo_render)

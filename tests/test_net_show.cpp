@@ -3,102 +3,26 @@
 // skipped with Space on its second frame, the tunnel flight included, so the
 // frame's depth flag stays set from the flight until the hypervoxel's first
 // frame.
-#include "display.h"
-#include "headless.h"
-#include "music.h"
-#include "opening_fixtures.h"
-#include "shell.h"
-#include "testkit.h"
-#include "vfs.h"
+#include "show_run.h"
 
-#include <gtest/gtest.h>
+#include "pixmap.h"
 
 namespace {
-constexpr int32_t FPS = 60;
 constexpr int32_t TUNNEL_STATE = 7;
 constexpr int32_t MAGNET_STATE = 8;
 constexpr int32_t QUBE_STATE = 9;
 constexpr int32_t NET_STATE = 10;
 constexpr int32_t HVOXEL_STATE = 11;
-constexpr int32_t FIRST_SHOWN = MAGNET_STATE; // states from here on run to their cues
-constexpr double TICKS_PER_FRAME = 1000.0 / 14.0 / FPS;
+constexpr double TICKS_PER_FRAME = 1000.0 / 14.0 / show_run::FPS;
 
-void advance_clock(void*) {
-  music_virtual_advance_to(music_virtual_frame_sample(uint64_t(headless_retraces()), FPS), nullptr);
-}
-
-struct frame_record {
-  shell_frame_info info;
-  uint64_t hash;   // of the presented picture
-  double lit;      // share of pixels that are not black
-  uint32_t corner; // the bottom-left pixel
-};
-
-struct net_show : ::testing::Test {
-  testkit_tempdir dir{true};
-  std::vector<frame_record> frames;
-  int32_t skipped = -2; // the last state Space was pressed in
-
-  void SetUp() override {
-    music_reset();
-    headless_reset();
-    pfs_device_reset();
-    vfs_device_enable(&stdio_device, 0);
-  }
-  void TearDown() override {
-    music_reset();
-    headless_reset();
-    pfs_device_reset();
-  }
-
-  static void observe(void* self, const shell_frame_info* info) {
-    net_show* f = static_cast<net_show*>(self);
-    const pixmap* screen = headless_screen();
-    const int32_t s = info->part_state;
-    if (s < FIRST_SHOWN && s != f->skipped && !f->frames.empty() && f->frames.back().info.part_state == s) {
-      headless_add_key(double(headless_retraces()) / FPS, VK_SPACE);
-      f->skipped = s;
-    }
-    f->frames.push_back({*info, opening_picture_hash(screen), opening_lit_share(screen),
-                         screen->pixels[239 * screen->width] & 0xFFFFFF});
-  }
-  static int stop(void* self) {
-    const net_show* f = static_cast<net_show*>(self);
-    return headless_retraces() > int64_t(FPS) * 300 || f->frames.back().info.part_state > HVOXEL_STATE;
-  }
-
+// States from the magnet on run to their cues; the run stops in the state
+// after the hypervoxel.
+struct net_show : show_walk {
   void run() {
-    const std::vector<uint8_t> bytes = testkit_read_file(testkit_bin_dir() + "/data.dat");
-    ASSERT_FALSE(bytes.empty()) << "no data.dat beside the programs";
-    testkit_write_file(dir.path + "/data.dat", bytes);
-    music_virtual_enable(1);
-    headless_configure(FPS, advance_clock, nullptr);
-    shell_result result{};
-    shell_config config{.driver = &headless_driver,
-                        .frame_observer = observe,
-                        .stop_requested = stop,
-                        .context = this,
-                        .result = &result};
-    testing::internal::CaptureStdout();
-    const int status = shell_run(&config);
-    testing::internal::GetCapturedStdout();
-    ASSERT_EQ(status, 0);
+    skip_to = MAGNET_STATE;
+    last = HVOXEL_STATE;
+    walk();
   }
-
-  int first_of(int32_t state) const {
-    for (size_t i = 0; i < frames.size(); i++)
-      if (frames[i].info.part_state == state)
-        return int(i);
-    return -1;
-  }
-  int last_of(int32_t state) const {
-    for (size_t i = frames.size(); i-- > 0;)
-      if (frames[i].info.part_state == state)
-        return int(i);
-    return -1;
-  }
-  // The music order a step saw: the one after the previous frame's update.
-  uint32_t order_seen(int frame) const { return frame > 0 ? frames[size_t(frame - 1)].info.order : 0; }
 };
 } // namespace
 
@@ -123,7 +47,7 @@ TEST_F(net_show, FourScenesRunToTheirCues) {
   EXPECT_GE(order_seen(qube_last), 28u);
   EXPECT_LT(order_seen(qube_last - 1), 28u);
   for (int i = magnet_first; i <= qube_last; i++) {
-    const frame_record& f = frames[size_t(i)];
+    const show_frame& f = frames[size_t(i)];
     ASSERT_TRUE(f.info.frame_flags & PIXMAP_DEPTH) << "frame " << i;
     ASSERT_NE(f.hash, frames[size_t(i - 1)].hash) << "frame " << i << " moves";
     // The field, until it grows dark before the net takes over.
@@ -141,7 +65,7 @@ TEST_F(net_show, FourScenesRunToTheirCues) {
   ASSERT_GT(stage, net_first + FPS);
   EXPECT_NEAR(net_last - stage, 512 * 0.014 * FPS, 3);
   for (int i = net_first; i <= net_last; i++) {
-    const frame_record& f = frames[size_t(i)];
+    const show_frame& f = frames[size_t(i)];
     ASSERT_EQ(f.info.part_state, NET_STATE) << "one stretch";
     // Space left the flight without its toggle: depth stays on.
     ASSERT_TRUE(f.info.frame_flags & PIXMAP_DEPTH) << "frame " << i;

@@ -1,112 +1,22 @@
 // The opening of the show end to end: the galaxy and the intro's three
 // sections in the sequencer, in time with the song, on the generated data.dat.
-#include "headless.h"
-#include "music.h"
-#include "opening_fixtures.h"
-#include "shell.h"
-#include "testkit.h"
-#include "vfs.h"
+#include "show_run.h"
 
-#include <gtest/gtest.h>
+#include "headless.h"
 
 #include <nlohmann/json.hpp>
 
 namespace {
-constexpr int32_t FPS = 60;
+constexpr int32_t ZOOMER_STATE = 3;
 
-void advance_clock(void*) {
-  music_virtual_advance_to(music_virtual_frame_sample(uint64_t(headless_retraces()), FPS), nullptr);
-}
-
-// The build's data.dat, songs and all.
-int write_opening_archive(const std::string& dir, std::string* error) {
-  const std::vector<uint8_t> bytes = testkit_read_file(testkit_bin_dir() + "/data.dat");
-  if (bytes.empty()) {
-    *error = "no data.dat beside the programs";
-    return 0;
-  }
-  testkit_write_file(dir + "/data.dat", bytes);
-  return 1;
-}
-
-struct frame_record {
-  shell_frame_info info;
-  int32_t ticks; // the clock's tick count after the frame
-  uint64_t hash; // of the presented picture
-  double lit;    // share of pixels that are not black
-};
-
-struct opening_fixture : ::testing::Test {
-  testkit_tempdir dir{true};
-  std::vector<frame_record> frames;
-  shell_result result{};
-  // The run stops this many frames into the sequence zoomer.
-  int32_t after_intro = 5;
-
-  void SetUp() override {
-    music_reset();
-    headless_reset();
-    pfs_device_reset();
-    vfs_device_enable(&stdio_device, 0);
-  }
-  void TearDown() override {
-    music_reset();
-    headless_reset();
-    pfs_device_reset();
-  }
-
-  static void observe(void* self, const shell_frame_info* info) {
-    const pixmap* screen = headless_screen();
-    static_cast<opening_fixture*>(self)->frames.push_back(
-        {*info, music_clock_get()->tick_count, opening_picture_hash(screen), opening_lit_share(screen)});
-  }
-  static int stop(void* self) {
-    const opening_fixture* f = static_cast<opening_fixture*>(self);
-    if (headless_retraces() > int64_t(FPS) * 300)
-      return 1;
-    int32_t zoomer = 0;
-    for (auto it = f->frames.rbegin(); it != f->frames.rend() && it->info.part_state >= 3; ++it)
-      zoomer++;
-    return zoomer >= f->after_intro;
-  }
-
+// The opening without keys (a test may script its own first); the run stops
+// five frames into the sequence zoomer.
+struct opening_fixture : show_walk {
   void run() {
-    std::string error;
-    ASSERT_EQ(write_opening_archive(dir.path, &error), 1) << error;
-    music_virtual_enable(1);
-    headless_configure(FPS, advance_clock, nullptr);
-    shell_config config{.driver = &headless_driver,
-                        .frame_observer = observe,
-                        .stop_requested = stop,
-                        .context = this,
-                        .result = &result};
-    testing::internal::CaptureStdout();
-    const int status = shell_run(&config);
-    testing::internal::GetCapturedStdout();
-    ASSERT_EQ(status, 0);
+    last = ZOOMER_STATE - 1;
+    frames_after = 5;
+    walk();
   }
-
-  std::vector<int32_t> states() const {
-    std::vector<int32_t> out;
-    for (const frame_record& f : frames)
-      if (out.empty() || out.back() != f.info.part_state)
-        out.push_back(f.info.part_state);
-    return out;
-  }
-  int first_of(int32_t state) const {
-    for (size_t i = 0; i < frames.size(); i++)
-      if (frames[i].info.part_state == state)
-        return int(i);
-    return -1;
-  }
-  int last_of(int32_t state) const {
-    for (size_t i = frames.size(); i-- > 0;)
-      if (frames[i].info.part_state == state)
-        return int(i);
-    return -1;
-  }
-  // The music order a step saw: the one after the previous frame's update.
-  uint32_t order_seen(int frame) const { return frame > 0 ? frames[size_t(frame - 1)].info.order : 0; }
 };
 } // namespace
 
@@ -156,10 +66,10 @@ TEST_F(opening_fixture, FramesShowSomethingNewInEveryPart) {
     SCOPED_TRACE(testing::Message() << "state " << p.state);
     const int at = first_of(p.state) + p.offset;
     ASSERT_LE(at, last_of(p.state));
-    const frame_record& f = frames[size_t(at)];
+    const show_frame& f = frames[size_t(at)];
     EXPECT_GT(f.lit, 0.9) << "not black";
     if (p.state >= 0) {
-      const frame_record& before = frames[size_t(first_of(p.state) - 1)];
+      const show_frame& before = frames[size_t(first_of(p.state) - 1)];
       EXPECT_NE(f.hash, before.hash) << "not the previous part's last frame";
     }
     // Each part moves (the burn-in in its first phases).
@@ -189,8 +99,7 @@ TEST_F(opening_fixture, SpaceSkipsEachOpeningPart) {
 }
 
 TEST_F(opening_fixture, DemoRenderReportsTheOpening) {
-  std::string error;
-  ASSERT_EQ(write_opening_archive(dir.path, &error), 1) << error;
+  ASSERT_TRUE(copy_build_archive());
   const std::string cmd = testkit_bin_dir() + "/demo_render --key 40:escape --report r.json >/dev/null 2>&1";
   ASSERT_EQ(testkit_run(cmd), 0);
   const auto bytes = testkit_read_file("r.json");

@@ -2,104 +2,29 @@
 // opening, the parts before the flight run (the mirror hall until order 17),
 // and the flight then runs until the song reaches order 22. Its length comes
 // from the song, so the checks follow the song's position, not the clock.
-#include "headless.h"
-#include "music.h"
-#include "opening_fixtures.h"
-#include "shell.h"
-#include "testkit.h"
-#include "vfs.h"
-
-#include <gtest/gtest.h>
+#include "show_run.h"
 
 #include <nlohmann/json.hpp>
 
 namespace {
-constexpr int32_t FPS = 60;
+constexpr int32_t ZOOMER_STATE = 3;
 constexpr int32_t TUNNEL_STATE = 7;
 
-void advance_clock(void*) {
-  music_virtual_advance_to(music_virtual_frame_sample(uint64_t(headless_retraces()), FPS), nullptr);
-}
-
-struct frame_record {
-  shell_frame_info info;
-  uint64_t hash;
-  double lit;        // share of pixels that are not black
-  double brightness; // mean of the three channels, 0 to 255
-  uint32_t first;    // the top-left pixel
-};
-
-frame_record record_of(const shell_frame_info* info, const pixmap* p) {
-  uint64_t h = 1469598103934665603ull;
-  int64_t lit = 0, sum = 0;
-  const int64_t all = int64_t(p->width) * p->height;
-  for (int64_t i = 0; i < all; i++) {
-    const uint32_t px = p->pixels[i] & 0xFFFFFF;
-    h = (h ^ px) * 1099511628211ull;
-    lit += px != 0;
-    sum += (px & 255) + ((px >> 8) & 255) + (px >> 16);
-  }
-  return {*info, h, double(lit) / double(all), double(sum) / double(3 * all), p->pixels[0] & 0xFFFFFF};
-}
-
-struct tunnel_show : ::testing::Test {
-  testkit_tempdir dir{true};
-  std::vector<frame_record> frames;
-
-  void SetUp() override {
-    music_reset();
-    headless_reset();
-    pfs_device_reset();
-    vfs_device_enable(&stdio_device, 0);
-  }
-  void TearDown() override {
-    music_reset();
-    headless_reset();
-    pfs_device_reset();
-  }
-  static void observe(void* self, const shell_frame_info* info) {
-    static_cast<tunnel_show*>(self)->frames.push_back(record_of(info, headless_screen()));
-  }
-  // Stops at the first frame after the flight, or at a time limit.
-  static int stop(void* self) {
-    const tunnel_show* f = static_cast<tunnel_show*>(self);
-    return headless_retraces() > int64_t(FPS) * 200 ||
-           (!f->frames.empty() && f->frames.back().info.part_state > TUNNEL_STATE);
-  }
-  int first_of(int32_t state) const {
-    for (size_t i = 0; i < frames.size(); i++)
-      if (frames[i].info.part_state == state)
-        return int(i);
-    return -1;
+// Space through the galaxy and the intro's sections; the parts from the
+// zoomer on run to their cues, and the run stops at the first frame after
+// the flight.
+struct tunnel_show : show_walk {
+  void run() {
+    skip_to = ZOOMER_STATE;
+    last = TUNNEL_STATE;
+    seconds = 200;
+    walk();
   }
 };
-
-int write_build_archive(const std::string& dir) {
-  const std::vector<uint8_t> bytes = testkit_read_file(testkit_bin_dir() + "/data.dat");
-  if (bytes.empty())
-    return 0;
-  testkit_write_file(dir + "/data.dat", bytes);
-  return 1;
-}
 } // namespace
 
 TEST_F(tunnel_show, TheFlightRunsUntilOrderTwentyTwoAndEndsInWhite) {
-  ASSERT_EQ(write_build_archive(dir.path), 1);
-  // Space through the galaxy and the intro's sections.
-  for (double k : {1.0, 2.0, 3.0, 4.0})
-    headless_add_key(k, VK_SPACE);
-  music_virtual_enable(1);
-  headless_configure(FPS, advance_clock, nullptr);
-  shell_result result{};
-  shell_config config{.driver = &headless_driver,
-                      .frame_observer = observe,
-                      .stop_requested = stop,
-                      .context = this,
-                      .result = &result};
-  testing::internal::CaptureStdout();
-  const int status = shell_run(&config);
-  testing::internal::GetCapturedStdout();
-  ASSERT_EQ(status, 0);
+  run();
 
   const int first = first_of(TUNNEL_STATE), after = first_of(TUNNEL_STATE + 1);
   ASSERT_GT(first, 0);
@@ -119,7 +44,7 @@ TEST_F(tunnel_show, TheFlightRunsUntilOrderTwentyTwoAndEndsInWhite) {
   // frame (the pace never drops).
   int same = 0, counted = 0;
   for (int i = first + 130; i < after; i++) {
-    const frame_record& f = frames[size_t(i)];
+    const show_frame& f = frames[size_t(i)];
     ASSERT_GT(f.lit, 0.99) << "frame " << i;
     // The sequencer turns depth off again in the step that leaves the state.
     ASSERT_EQ(bool(f.info.frame_flags & PIXMAP_DEPTH), i < after - 1) << "frame " << i;
@@ -146,7 +71,7 @@ TEST_F(tunnel_show, TheFlightRunsUntilOrderTwentyTwoAndEndsInWhite) {
 }
 
 TEST_F(tunnel_show, DemoRenderReportsTheFlight) {
-  ASSERT_EQ(write_build_archive(dir.path), 1);
+  ASSERT_TRUE(copy_build_archive());
   const std::string cmd = testkit_bin_dir() + "/demo_render --key 1:space 2:space 3:space 4:space 5:space 6:space "
                                               "7:space 8:space --time-limit 15 --report r.json "
                                               ">/dev/null 2>&1";

@@ -4,5 +4,5 @@
 vorlane_test(test_seqzoom SOURCES test_seqzoom.cpp LIBS effects opening_fixtures)
 vorlane_test(test_icube SOURCES test_icube.cpp LIBS effects opening_fixtures)
 vorlane_test(test_zoomer_show SOURCES test_zoomer_show.cpp
-  LIBS shell display_headless music opening_fixtures TIMEOUT 300)
+  LIBS show_run opening_fixtures TIMEOUT 300)
 add_dependencies(test_zoomer_show demo_render)

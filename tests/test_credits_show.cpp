@@ -9,7 +9,6 @@
 #include <cstdlib>
 
 namespace {
-constexpr int32_t FPS = show_run::FPS;
 constexpr int32_t CREDITS_STATE = 5;
 
 struct frame_record {

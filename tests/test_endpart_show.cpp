@@ -7,7 +7,6 @@
 #include "show_run.h"
 
 namespace {
-constexpr int32_t FPS = show_run::FPS;
 
 struct frame_record {
   shell_frame_info info;

@@ -22,8 +22,6 @@ struct scene_deleter {
 };
 using render_scene_ptr = std::unique_ptr<render_scene, scene_deleter>;
 
-constexpr float PI_F = 3.14159265f;
-
 // Pieces of a scene file, put together by scene_text.
 struct scene_parts {
   std::string materials = "*MATERIAL 0 { *MATERIAL_NAME \"A\" *MAP_DIFFUSE { *BITMAP \"C:\\maps\\a.jpg\" "

@@ -72,8 +72,6 @@ const char* const theme_b1 = "A5:6 G5:2 F5:4 E5:4 | D5:6 E5:2 G5:4 D5:4 | E5:6 D
 const char* const theme_b2 = "A5:6 G5:2 F5:4 A5:4 | B5:6 A5:2 G5:4 D5:4 | G#5:6 E5:2 B4:4 D5:4 | C5:6 B4:2 A4:8";
 const char* const theme_c = "E5:4 D5:2 C5:2 A4:4 C5:4 | D5:4 B4:2 A4:2 G4:8 | A4:4 C5:2 F5:2 E5:4 C5:4 |"
                             " B4:6 G#4:2 E4:8";
-const char* const theme_c2 = "A5:4 G5:2 E5:2 C5:4 E5:4 | G5:4 F5:2 D5:2 B4:8 | C5:4 F5:2 A5:2 G5:4 F5:4 |"
-                             " E5:6 D5:2 B4:4 G#4:4";
 const char* const theme_d1 = "A4:2 D5:2 r:1 D5:1 F5:2 A5:2 F5:2 E5:2 D5:2 | A4:2 C5:2 r:1 C5:1 F5:2 C5:2 A4:2 C5:4 |"
                              " G4:2 C5:2 r:1 C5:1 E5:2 G5:3 E5:3 C5:2 | B4:3 D5:3 G5:2 F5:2 E5:2 D5:2 B4:2";
 const char* const theme_d2 = "A5:2 F5:2 r:1 F5:1 D5:2 F5:2 A5:2 G5:2 F5:2 | C6:2 A5:2 r:1 A5:1 F5:2 G5:2 A5:2 C5:4 |"

@@ -215,7 +215,7 @@ void add_sprite_scaled(int32_t cx, int32_t cy, pixmap* dst, const pixmap* sprite
     uint32_t* d = dst->pixels + dst->rows[y];
     int64_t acc = u;
     for (int64_t x = x0; x < x1; x++, acc += du) {
-      d[x] = blend_add_saturated(d[x], srow[acc >> 8]);
+      d[x] = colour_add_saturated(d[x], srow[acc >> 8]);
     }
   }
 }
@@ -255,7 +255,7 @@ int32_t text_printf(pixmap* pm, int32_t x, int32_t y, uint32_t colour, const cha
       for (int32_t col = 0; col < width && col < 8 * per_row; col++)
         if (bits[r * per_row + col / 8] & (0x80 >> (col % 8))) {
           const int32_t px = x + advance + col, py = y + yoff + r;
-          pixmap_put_pixel(text_target, px, py, blend_add_saturated(pixmap_get_pixel(text_target, px, py), colour));
+          pixmap_put_pixel(text_target, px, py, colour_add_saturated(pixmap_get_pixel(text_target, px, py), colour));
         }
     advance += width;
   }

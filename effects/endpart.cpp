@@ -63,7 +63,7 @@ void endpart_add_screen(pixmap* frame, const pixmap* screen, float scroll) {
     uint32_t* dst = frame->pixels + frame->rows[y];
     for (int32_t x = 0; x < columns; x++)
       if (src[x] & 255)
-        dst[x] = blend_add_saturated(dst[x], src[x]);
+        dst[x] = colour_add_saturated(dst[x], src[x]);
   }
 }
 
@@ -91,7 +91,8 @@ int32_t endpart_init(show_context* show) {
   endpart.frame = show->frame;
   endpart.reveal = float(ENDPART_BLOCK_ROWS);
   endpart.fade = 1.0f;
-  endpart.texture = picture_fit(pcx_load("data/endp/tmap.pcx"), "data/endp/tmap.pcx", BLOCK_TEXTURE_SIZE, BLOCK_TEXTURE_SIZE);
+  endpart.texture =
+      picture_fit(pcx_load("data/endp/tmap.pcx"), "data/endp/tmap.pcx", BLOCK_TEXTURE_SIZE, BLOCK_TEXTURE_SIZE);
   endpart.screen = endpart.texture ? pcx_load("data/endp/endscr.pcx") : nullptr;
   // The blocks read the texture as 256 x 256; the screen is added as far as
   // it reaches (one shorter or narrower than the frame simply ends early).

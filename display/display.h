@@ -100,3 +100,17 @@ int32_t display_keys_held(const display_keys* keys, int32_t code);
 // of screen_w x screen_h. Returns 0 when nothing remains to draw.
 int display_clip(int32_t screen_w, int32_t screen_h, int32_t dx, int32_t dy, const pixmap* pm, int32_t sx, int32_t sy,
                  int32_t w, int32_t h, pixmap_copy_rect* out);
+
+// The rows of a present clipped as display_clip does it: row(x, y, src, n)
+// for each, n pixels from src to column x of screen row y, top row first.
+// Returns 0 when nothing remains to draw.
+template <typename Row>
+int display_clip_rows(int32_t screen_w, int32_t screen_h, int32_t dx, int32_t dy, const pixmap* pm, int32_t sx,
+                      int32_t sy, int32_t w, int32_t h, const Row& row) {
+  pixmap_copy_rect c;
+  if (!display_clip(screen_w, screen_h, dx, dy, pm, sx, sy, w, h, &c))
+    return 0;
+  for (int32_t r = 0; r < c.h; r++)
+    row(c.dx, c.dy + r, pm->pixels + pm->rows[c.sy + r] + c.sx, c.w);
+  return 1;
+}

@@ -2,20 +2,13 @@
 
 #include "mem.h"
 #include "render_polygon.h"
+#include "scene_list.h"
 
 namespace {
 
+// A missing item is refused.
 template <typename T> int list_append(T*** list, int32_t* count, T* item) {
-  if (!item)
-    return 0;
-  const size_t bytes = (size_t(*count) + 1) * sizeof(T*);
-  T** grown = static_cast<T**>(*list ? mem_realloc(*list, bytes) : mem_alloc(bytes));
-  if (!grown)
-    return 0;
-  grown[*count] = item;
-  *list = grown;
-  (*count)++;
-  return 1;
+  return item && scene_list_append(list, count, item);
 }
 
 void free_block(void* b) {

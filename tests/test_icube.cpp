@@ -107,6 +107,15 @@ TEST(IcubeDrawer, AFlatTriangleAtTheFocalPlaneCopiesTheTexture) {
   icube_draw_triangle(p, again.get());
   EXPECT_EQ(std::memcmp(frame->pixels, again->pixels, 320 * 240 * 4), 0);
   polygon_free(p);
+  // Moved 50 pixels past the left edge, the rest of the picture moves with it.
+  const float left[9] = {-50, 0, 0, 206, 0, 0, -50, 256, 0};
+  p = projected(left, uv, tex.get());
+  opening_pixmap cut(pixmap_create(320, 240, 0));
+  icube_draw_triangle(p, cut.get());
+  for (int32_t y = 0; y < 200; y += 7)
+    for (int32_t x = 0; x + 50 + y < 250; x += 5)
+      ASSERT_EQ(at(cut.get(), x, y), at(tex.get(), x + 50, y)) << x << "," << y;
+  polygon_free(p);
 }
 
 TEST(IcubeDrawer, DepthIsDividedOutAtEveryPixel) {
@@ -176,6 +185,22 @@ TEST(IcubeDrawer, BadTrianglesAndTexturesDrawNothing) {
   p = projected(nearly_eye, uv, tex.get());
   icube_draw_triangle(p, frame.get());
   polygon_free(p);
+}
+
+TEST(IcubeDrawer, ACornerFarAboveTheFrameStillDrawsTheRowsInIt) {
+  opening_pixmap tex = coded_texture();
+  opening_pixmap frame(pixmap_create(320, 240, 0));
+  // The top corner lies beyond the integer range of rows, which are stepped
+  // over in one go down to the frame's first.
+  const float xyz[9] = {0, -3e9f, 0, 200, 100, 0, 0, 200, 0};
+  const float uv[6] = {0, 0, 255, 0, 0, 255};
+  polygon* p = projected(xyz, uv, tex.get());
+  icube_draw_triangle(p, frame.get());
+  polygon_free(p);
+  EXPECT_NE(at(frame.get(), 0, 0), 0u);
+  EXPECT_NE(at(frame.get(), 150, 50), 0u);
+  EXPECT_EQ(at(frame.get(), 250, 50), 0u);
+  EXPECT_EQ(at(frame.get(), 5, 220), 0u);
 }
 
 TEST(IcubeTypewriter, TypesOneCharacterPerVisibleFrameAndMovesOnLineByLine) {

@@ -110,6 +110,27 @@ TEST(SoundtrackScore, EchoesFollowLaterAndSofter) {
   EXPECT_EQ(notes, 2);
 }
 
+TEST(SoundtrackScore, PartsWriteTheirOwnEchoes) {
+  score s = grid(4, {64});
+  score_voice v;
+  v.echo = {.channel = 1, .delay = 6, .volume_scale = 0.5, .pan = 180};
+  EXPECT_EQ(score_melody(&s, &v, 0, "A4:2 C5:2"), 8);
+  EXPECT_EQ(cell(s, 6, 1).note, 58);
+  EXPECT_EQ(cell(s, 10, 1).note, 61);
+  EXPECT_EQ(cell(s, 14, 1).note, 0) << "the release falls after the melody's rows";
+  // The arpeggio's echo covers the chart's rows: not a note after them.
+  score_note(&s, 40, 2, 50, 1, 40);
+  score_arp_style a;
+  a.channel = 2;
+  a.pattern = {0};
+  a.step_rows = 8;
+  a.echo = {.channel = 3, .delay = 2};
+  score_arp_chords(&s, &a, 0, "Am", 32);
+  for (int32_t r = 0; r < 32; r += 8)
+    EXPECT_EQ(cell(s, r + 2, 3).note, 58) << r;
+  EXPECT_EQ(cell(s, 42, 3).note, 0);
+}
+
 TEST(SoundtrackScore, ChordsAndVoiceLeading) {
   const score_chord am = score_chord_parse("Am");
   EXPECT_EQ(am.root, 9);

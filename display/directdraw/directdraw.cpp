@@ -1,5 +1,6 @@
 #include "directdraw.h"
 
+#include "display_window.h"
 #include "mem.h"
 #include "video.h"
 
@@ -22,18 +23,11 @@ struct directdraw_state {
   // Conversion tables by channel. 32-bit entries, so that the masks of 24-
   // and 32-bit screens fit as well as the 16-bit ones.
   uint32_t red[256], green[256], blue[256];
-  // Flags.
-  int32_t open;
-  int32_t mouse_present;
-  int32_t second_capability;
-  int32_t active;
-  int32_t quit; // the window was closed: read as Escape from now on
-  display_keys keys;
-  // Virtual mouse.
-  int32_t mouse_x, mouse_y;
+  // The window's flags, keys and virtual mouse (its position kept inside
+  // the limits below).
+  display_window win;
   int32_t min_x, min_y, max_x, max_y;
   int32_t total_dx, total_dy;
-  uint32_t buttons;
   int32_t timer;
   int32_t error;
 };
@@ -56,47 +50,26 @@ enum : int32_t {
 int32_t clamp(int32_t v, int32_t lo, int32_t hi) { return v < lo ? lo : v > hi ? hi : v; }
 
 void on_event(void*, const video_event* e) {
-  switch (e->type) {
-  case VIDEO_CLOSE:
-    dd.quit = 1;
-    break;
-  case VIDEO_ACTIVATE:
-    dd.active = e->a;
-    break;
-  case VIDEO_KEY_DOWN:
-    display_keys_press(&dd.keys, e->a);
-    break;
-  case VIDEO_KEY_UP:
-    display_keys_release(&dd.keys, e->a);
-    break;
-  case VIDEO_TIMER: {
-    if (e->a != cursor_timer_id) {
-      std::printf("Unknown timer caught!\n");
-      break;
-    }
-    if (!dd.active)
-      break;
-    // The pointer is put back at the screen's centre every time; its offset
-    // from there is the movement since the last tick.
-    int32_t x = 0, y = 0;
-    video_layer->cursor_position(&x, &y);
-    const int32_t ox = x - dd.width / 2, oy = y - dd.height / 2;
-    dd.total_dx += ox;
-    dd.total_dy += oy;
-    dd.mouse_x = clamp(dd.mouse_x + ox, dd.min_x, dd.max_x);
-    dd.mouse_y = clamp(dd.mouse_y + oy, dd.min_y, dd.max_y);
-    video_layer->set_cursor_position(dd.width / 2, dd.height / 2);
-    break;
+  if (e->type != VIDEO_TIMER) {
+    display_window_event(&dd.win, e); // the pointer's own moves are not used
+    return;
   }
-  case VIDEO_BUTTON_DOWN:
-    dd.buttons |= e->a == VIDEO_BUTTON_LEFT ? 1u : e->a == VIDEO_BUTTON_RIGHT ? 2u : 0u;
-    break;
-  case VIDEO_BUTTON_UP:
-    dd.buttons &= ~(e->a == VIDEO_BUTTON_LEFT ? 1u : e->a == VIDEO_BUTTON_RIGHT ? 2u : 0u);
-    break;
-  default:
-    break;
+  if (e->a != cursor_timer_id) {
+    std::printf("Unknown timer caught!\n");
+    return;
   }
+  if (!dd.win.active)
+    return;
+  // The pointer is put back at the screen's centre every time; its offset
+  // from there is the movement since the last tick.
+  int32_t x = 0, y = 0;
+  video_layer->cursor_position(&x, &y);
+  const int32_t ox = x - dd.width / 2, oy = y - dd.height / 2;
+  dd.total_dx += ox;
+  dd.total_dy += oy;
+  dd.win.mouse_x = clamp(dd.win.mouse_x + ox, dd.min_x, dd.max_x);
+  dd.win.mouse_y = clamp(dd.win.mouse_y + oy, dd.min_y, dd.max_y);
+  video_layer->set_cursor_position(dd.width / 2, dd.height / 2);
 }
 
 display_mode* dd_list_modes(int32_t* count) {
@@ -149,7 +122,7 @@ display_mode* dd_list_modes(int32_t* count) {
   dd.modes = modes;
   dd.mode_count = kept;
   dd.modes_built = 1;
-  std::memset(dd.keys.held, 0, sizeof dd.keys.held);
+  std::memset(dd.win.keys.held, 0, sizeof dd.win.keys.held);
   if (count)
     *count = kept;
   return modes;
@@ -212,10 +185,10 @@ int32_t dd_open(int32_t width, int32_t height, const char* title, uint32_t flags
   // From here on the mode's own size counts (the match compares 16 bits only).
   const int32_t w = modes[mode].width, h = modes[mode].height;
 
-  if (dd.open) { // a second open replaces the first
+  if (dd.win.open) { // a second open replaces the first
     video_layer->kill_timer(cursor_timer_id);
     dd.timer = 0;
-    dd.open = 0;
+    dd.win.open = 0;
   }
   const video_window_desc desc{title, w, h, 1, on_event, nullptr};
   if (!video_layer->create_window(&desc)) {
@@ -264,13 +237,7 @@ int32_t dd_open(int32_t width, int32_t height, const char* title, uint32_t flags
   dd.max_y = h;
   if (!dd.timer && video_layer->set_timer(cursor_timer_id, cursor_timer_ms))
     dd.timer = cursor_timer_id;
-  dd.mouse_present = 1;
-  dd.second_capability = 1;
-  dd.open = 1;
-  // Active from the start, as when the window is shown; focus lost and
-  // regained later change it.
-  dd.active = 1;
-  dd.quit = 0;
+  display_window_opened(&dd.win);
   return 1;
 }
 
@@ -285,7 +252,7 @@ void dd_close() {
     dd.started = 0;
   }
   // Nothing may be presented into the released surface.
-  dd.open = 0;
+  dd.win.open = 0;
 }
 
 // One row of pixmap pixels (bytes red, green, blue, unused) to the surface.
@@ -316,14 +283,8 @@ void convert_row_32(uint8_t* dst, const uint32_t* src, int32_t n) {
 }
 
 int32_t dd_present(int32_t dx, int32_t dy, const pixmap* pm, int32_t sx, int32_t sy, int32_t w, int32_t h) {
-  if (!dd.open)
+  if (!display_window_ready(&dd.win))
     return 0;
-  video_layer->pump();
-  if (!dd.active) {
-    // Nothing to show: rest about one frame so the frame loop does not spin.
-    video_layer->idle();
-    return 0;
-  }
   void* pixels = nullptr;
   int32_t pitch = 0;
   uint32_t result = video_layer->lock_surface(&pixels, &pitch);
@@ -339,20 +300,14 @@ int32_t dd_present(int32_t dx, int32_t dy, const pixmap* pm, int32_t sx, int32_t
     video_layer->unlock_surface();
     return 0;
   }
-  pixmap_copy_rect c;
-  if (display_clip(dd.width, dd.height, dx, dy, pm, sx, sy, w, h, &c)) {
-    uint8_t* base = static_cast<uint8_t*>(pixels);
-    for (int32_t r = 0; r < c.h; r++) {
-      const uint32_t* src = pm->pixels + pm->rows[c.sy + r] + c.sx;
-      uint8_t* dst = base + size_t(c.dy + r) * size_t(pitch) + size_t(c.dx) * size_t(bytes);
-      if (bytes == 2)
-        convert_row_16(dst, src, c.w);
-      else if (bytes == 3)
-        convert_row_24(dst, src, c.w);
-      else
-        convert_row_32(dst, src, c.w);
-    }
-  }
+  uint8_t* base = static_cast<uint8_t*>(pixels);
+  void (*convert_row)(uint8_t*, const uint32_t*, int32_t) = bytes == 2   ? convert_row_16
+                                                            : bytes == 3 ? convert_row_24
+                                                                         : convert_row_32;
+  display_clip_rows(dd.width, dd.height, dx, dy, pm, sx, sy, w, h,
+                    [=](int32_t x, int32_t y, const uint32_t* src, int32_t n) {
+                      convert_row(base + size_t(y) * size_t(pitch) + size_t(x) * size_t(bytes), src, n);
+                    });
   // Unlocking shows the surface, in step with the display's refresh: this is
   // the frame's one wait.
   video_layer->unlock_surface();
@@ -366,41 +321,14 @@ int32_t dd_wait_retrace() {
   return 1;
 }
 
-uint32_t dd_capabilities() {
-  return (dd.mouse_present ? DISPLAY_CAP_MOUSE : 0u) | (dd.second_capability ? DISPLAY_CAP_SECOND : 0u);
-}
-
-int32_t dd_key_down(int32_t code) {
-  video_layer->pump();
-  return display_keys_held(&dd.keys, code);
-}
-
-int32_t dd_read_key() {
-  if (dd.quit)
-    return VK_ESCAPE; // closing the window ends the show like Escape
-  dd.keys.shift_down = (video_layer->key_state(VK_SHIFT) & 0x8000) != 0;
-  dd.keys.caps_lock_on = video_layer->key_state(VK_CAPITAL) & 1;
-  return display_keys_read(&dd.keys);
-}
-
-int32_t dd_mouse_x() {
-  video_layer->pump();
-  return dd.mouse_present == 1 ? dd.mouse_x : 0;
-}
-
-int32_t dd_mouse_y() {
-  video_layer->pump();
-  return dd.mouse_present == 1 ? dd.mouse_y : 0;
-}
-
-int32_t dd_mouse_total_dx() { return dd.mouse_present ? dd.total_dx : 0; }
-int32_t dd_mouse_total_dy() { return dd.mouse_present ? dd.total_dy : 0; }
-
-uint32_t dd_mouse_buttons() {
-  video_layer->pump();
-  return dd.mouse_present == 1 ? dd.buttons : 0;
-}
-
+uint32_t dd_capabilities() { return display_window_capabilities(&dd.win); }
+int32_t dd_key_down(int32_t code) { return display_window_key_down(&dd.win, code); }
+int32_t dd_read_key() { return display_window_read_key(&dd.win); }
+int32_t dd_mouse_x() { return display_window_mouse_x(&dd.win); }
+int32_t dd_mouse_y() { return display_window_mouse_y(&dd.win); }
+int32_t dd_mouse_total_dx() { return dd.win.mouse_present ? dd.total_dx : 0; }
+int32_t dd_mouse_total_dy() { return dd.win.mouse_present ? dd.total_dy : 0; }
+uint32_t dd_mouse_buttons() { return display_window_mouse_buttons(&dd.win); }
 int32_t dd_no_axis(int32_t) { return 0; }
 
 const char* dd_error_text() {

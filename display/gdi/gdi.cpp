@@ -1,5 +1,6 @@
 #include "gdi.h"
 
+#include "display_window.h"
 #include "video.h"
 
 #include <cstring>
@@ -28,18 +29,11 @@ struct gdi_state {
   gdi_bitmap_header header;
   uint32_t* bits; // the bitmap's pixels, bottom row first
   int32_t width, height;
-  int32_t open;
-  int32_t mouse_present;
-  int32_t second_capability;
-  int32_t active;
-  int32_t quit; // the window was closed: read as Escape from now on
-  display_keys keys;
+  display_window win; // the window's flags, keys and pointer
   // Keys kept out of the queue and the held flags.
   int32_t shift, ctrl, alt, left, up, right, down, plus, minus;
   // The arrow flags the last axis_x and axis_y calls read.
   int32_t axis_left, axis_right, axis_up, axis_down;
-  int32_t mouse_x, mouse_y;
-  uint32_t buttons;
   int32_t error;
 };
 
@@ -77,42 +71,15 @@ int32_t* diverted_flag(int32_t vk) {
   }
 }
 
-uint32_t button_bit(int32_t button) {
-  return button == VIDEO_BUTTON_LEFT ? 1u : button == VIDEO_BUTTON_RIGHT ? 2u : 0u;
-}
-
 void on_event(void*, const video_event* e) {
-  switch (e->type) {
-  case VIDEO_CLOSE:
-    gdi.quit = 1;
-    break;
-  case VIDEO_ACTIVATE:
-    gdi.active = e->a;
-    break;
-  case VIDEO_KEY_DOWN:
-    if (int32_t* flag = diverted_flag(e->a))
-      *flag = 1;
-    else
-      display_keys_press(&gdi.keys, e->a);
-    break;
-  case VIDEO_KEY_UP:
-    if (int32_t* flag = diverted_flag(e->a))
-      *flag = 0;
-    else
-      display_keys_release(&gdi.keys, e->a);
-    break;
-  case VIDEO_MOUSE_MOVE:
-    gdi.mouse_x = e->a;
-    gdi.mouse_y = e->b;
-    break;
-  case VIDEO_BUTTON_DOWN:
-    gdi.buttons |= button_bit(e->a);
-    break;
-  case VIDEO_BUTTON_UP:
-    gdi.buttons &= ~button_bit(e->a);
-    break;
-  default:
-    break;
+  int32_t* flag = e->type == VIDEO_KEY_DOWN || e->type == VIDEO_KEY_UP ? diverted_flag(e->a) : nullptr;
+  if (flag) {
+    *flag = e->type == VIDEO_KEY_DOWN;
+  } else if (e->type == VIDEO_MOUSE_MOVE) {
+    gdi.win.mouse_x = e->a;
+    gdi.win.mouse_y = e->b;
+  } else {
+    display_window_event(&gdi.win, e);
   }
 }
 
@@ -135,7 +102,7 @@ int32_t gdi_open(int32_t width, int32_t height, const char* title, uint32_t) {
   gdi.header.planes = 1;
   gdi.header.bit_count = 32;
 
-  gdi.open = 0; // a second open replaces the first window and its bitmap
+  gdi.win.open = 0; // a second open replaces the first window and its bitmap
   gdi.bits = nullptr;
   const video_window_desc desc{title, width, height, 0, on_event, nullptr};
   if (!video_layer->create_window(&desc)) {
@@ -157,50 +124,36 @@ int32_t gdi_open(int32_t width, int32_t height, const char* title, uint32_t) {
   gdi.bits = bits;
   gdi.width = width;
   gdi.height = height;
-  gdi.mouse_x = width / 2;
-  gdi.mouse_y = height / 2;
-  gdi.buttons = 0;
-  display_keys_reset(&gdi.keys);
+  gdi.win.mouse_x = width / 2;
+  gdi.win.mouse_y = height / 2;
+  gdi.win.buttons = 0;
+  display_keys_reset(&gdi.win.keys);
   gdi.shift = gdi.ctrl = gdi.alt = gdi.left = gdi.up = gdi.right = gdi.down = gdi.plus = gdi.minus = 0;
-  gdi.mouse_present = 1;
-  gdi.second_capability = 1;
-  gdi.open = 1;
-  // Active from the start, as when the window is shown; focus lost and
-  // regained later change it.
-  gdi.active = 1;
-  gdi.quit = 0;
+  display_window_opened(&gdi.win);
   return 1;
 }
 
 void gdi_close() {
   video_layer->destroy_window(); // the window and its bitmap
   gdi.bits = nullptr;
-  gdi.open = 0;
+  gdi.win.open = 0;
 }
 
 int32_t gdi_present(int32_t dx, int32_t dy, const pixmap* pm, int32_t sx, int32_t sy, int32_t w, int32_t h) {
-  if (!gdi.open)
+  if (!display_window_ready(&gdi.win))
     return 0;
-  video_layer->pump();
-  if (!gdi.active) {
-    // Nothing to show: rest about one frame so the frame loop does not spin.
-    video_layer->idle();
-    return 0;
-  }
   if (w <= 0 || h <= 0)
     return 0;
-  pixmap_copy_rect c;
-  if (display_clip(gdi.width, gdi.height, dx, dy, pm, sx, sy, w, h, &c)) {
-    for (int32_t r = 0; r < c.h; r++) {
-      const uint32_t* src = pm->pixels + pm->rows[c.sy + r] + c.sx;
-      uint32_t* dst = gdi.bits + size_t(gdi.height - 1 - (c.dy + r)) * size_t(gdi.width) + c.dx;
-      for (int32_t i = 0; i < c.w; i++) {
-        // Bytes red, green, blue become blue, green, red; the fourth stays.
-        const uint32_t p = src[i];
-        dst[i] = (dst[i] & 0xFF000000u) | (p & 0xFFu) << 16 | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
-      }
-    }
-  }
+  display_clip_rows(gdi.width, gdi.height, dx, dy, pm, sx, sy, w, h,
+                    [](int32_t x, int32_t y, const uint32_t* src, int32_t n) {
+                      // The bitmap's rows run bottom-up.
+                      uint32_t* dst = gdi.bits + size_t(gdi.height - 1 - y) * size_t(gdi.width) + x;
+                      for (int32_t i = 0; i < n; i++) {
+                        // Bytes red, green, blue become blue, green, red; the fourth stays.
+                        const uint32_t p = src[i];
+                        dst[i] = (dst[i] & 0xFF000000u) | (p & 0xFFu) << 16 | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
+                      }
+                    });
   // The whole bitmap goes to the window, in step with the display's refresh:
   // this is the frame's one wait.
   video_layer->show_bitmap();
@@ -212,42 +165,20 @@ int32_t gdi_wait_retrace() {
   return 0;
 }
 
-uint32_t gdi_capabilities() {
-  return (gdi.mouse_present ? DISPLAY_CAP_MOUSE : 0u) | (gdi.second_capability ? DISPLAY_CAP_SECOND : 0u);
-}
-
-int32_t gdi_key_down(int32_t code) {
-  video_layer->pump();
-  return display_keys_held(&gdi.keys, code);
-}
+uint32_t gdi_capabilities() { return display_window_capabilities(&gdi.win); }
+int32_t gdi_key_down(int32_t code) { return display_window_key_down(&gdi.win, code); }
 
 int32_t gdi_read_key() {
   video_layer->pump();
-  if (gdi.quit)
-    return VK_ESCAPE; // closing the window ends the show like Escape
-  gdi.keys.shift_down = (video_layer->key_state(VK_SHIFT) & 0x8000) != 0;
-  gdi.keys.caps_lock_on = video_layer->key_state(VK_CAPITAL) & 1;
-  return display_keys_read(&gdi.keys);
+  return display_window_read_key(&gdi.win);
 }
 
-int32_t gdi_mouse_x() {
-  video_layer->pump();
-  return gdi.mouse_present ? gdi.mouse_x : 0;
-}
-
-int32_t gdi_mouse_y() {
-  video_layer->pump();
-  return gdi.mouse_present ? gdi.mouse_y : 0;
-}
-
+int32_t gdi_mouse_x() { return display_window_mouse_x(&gdi.win); }
+int32_t gdi_mouse_y() { return display_window_mouse_y(&gdi.win); }
 // The summed movement is the position itself.
-int32_t gdi_mouse_total_dx() { return gdi.mouse_present ? gdi.mouse_x : 0; }
-int32_t gdi_mouse_total_dy() { return gdi.mouse_present ? gdi.mouse_y : 0; }
-
-uint32_t gdi_mouse_buttons() {
-  video_layer->pump();
-  return gdi.mouse_present ? gdi.buttons : 0;
-}
+int32_t gdi_mouse_total_dx() { return gdi.win.mouse_present ? gdi.win.mouse_x : 0; }
+int32_t gdi_mouse_total_dy() { return gdi.win.mouse_present ? gdi.win.mouse_y : 0; }
+uint32_t gdi_mouse_buttons() { return display_window_mouse_buttons(&gdi.win); }
 
 int32_t gdi_axis_x(int32_t device) {
   if (device != 0)

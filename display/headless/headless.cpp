@@ -73,12 +73,12 @@ void copy_colour(uint32_t* __restrict d, const uint32_t* __restrict s, int32_t n
 int32_t headless_present(int32_t dx, int32_t dy, const pixmap* pm, int32_t sx, int32_t sy, int32_t w, int32_t h) {
   if (!state.open)
     return 0;
-  pixmap_copy_rect c;
-  if (!display_clip(state.screen->width, state.screen->height, dx, dy, pm, sx, sy, w, h, &c))
+  pixmap* screen = state.screen;
+  const auto copy_row = [screen](int32_t x, int32_t y, const uint32_t* src, int32_t n) {
+    copy_colour(screen->pixels + screen->rows[y] + x, src, n);
+  };
+  if (!display_clip_rows(screen->width, screen->height, dx, dy, pm, sx, sy, w, h, copy_row))
     return 0;
-  for (int32_t r = 0; r < c.h; r++)
-    copy_colour(state.screen->pixels + state.screen->rows[c.dy + r] + c.dx, pm->pixels + pm->rows[c.sy + r] + c.sx,
-                c.w);
   state.presents++;
   return 1;
 }

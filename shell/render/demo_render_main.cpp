@@ -3,7 +3,7 @@
 // through ffmpeg, with a timing report.
 #include "headless.h"
 #include "music.h"
-#include "picture_png.h"
+#include "pixmap_png.h"
 #include "random.h"
 #include "render_estimate.h"
 #include "render_keys.h"
@@ -124,7 +124,7 @@ void render_observe(void*, const shell_frame_info* info) {
   char name[32];
   std::snprintf(name, sizeof name, "/frame_%06lld.png", static_cast<long long>(n));
   std::string error;
-  if (!picture_write_png(headless_screen(), run.png_dir + name, false, &error)) {
+  if (!pixmap_png_write(headless_screen(), run.png_dir + name, false, &error)) {
     std::fprintf(stderr, "demo_render: %s\n", error.c_str());
     run.png_failed = 1;
   }

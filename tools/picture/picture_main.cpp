@@ -3,7 +3,7 @@
 //   picture png FILE OUT.png     the pixmap the show would display, as PNG
 // With --pcx24 the mirror engine's 24-bit PCX reader decodes the file.
 #include "picture_decode.h"
-#include "picture_png.h"
+#include "pixmap_png.h"
 #include "version.h"
 #include "vfs.h"
 
@@ -53,7 +53,7 @@ int picture_png(const std::string& path, const std::string& out, bool alpha, boo
       return picture_fail(path + ": cannot read as " + picture_format_name(format));
   }
   std::string error;
-  const int ok = picture_write_png(pm, out, alpha, &error);
+  const int ok = pixmap_png_write(pm, out, alpha, &error);
   pixmap_free(pm);
   if (!ok)
     return picture_fail(out + ": " + error);

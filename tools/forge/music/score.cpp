@@ -74,6 +74,16 @@ void score_to_song(const score* s, xm_song* song) {
   }
 }
 
+void score_make_song(const score* s, const char* name, int32_t speed, int32_t tempo, xm_song* song) {
+  *song = xm_song{};
+  song->name = name;
+  song->tracker = "forge";
+  song->speed = uint16_t(speed);
+  song->tempo = uint16_t(tempo);
+  song->restart = 0;
+  score_to_song(s, song);
+}
+
 int32_t score_pitch(const std::string& name) {
   static const int32_t letter[7] = {9, 11, 0, 2, 4, 5, 7}; // A B C D E F G
   if (name.size() < 2 || name[0] < 'A' || name[0] > 'G')
@@ -231,7 +241,7 @@ void score_voicing(const score_chord* chord, int32_t low, int32_t high, int32_t 
     *current = best;
 }
 
-int32_t score_melody(score* s, const score_voice* voice, int32_t start_row, const std::string& text) {
+static int32_t score_melody_notes(score* s, const score_voice* voice, int32_t start_row, const std::string& text) {
   std::istringstream in(text);
   std::string token;
   int32_t row = start_row;
@@ -278,6 +288,14 @@ int32_t score_melody(score* s, const score_voice* voice, int32_t start_row, cons
   if (sounding_end >= 0 && voice->release)
     score_off(s, sounding_end, voice->channel);
   return row - start_row;
+}
+
+int32_t score_melody(score* s, const score_voice* voice, int32_t start_row, const std::string& text) {
+  const int32_t rows = score_melody_notes(s, voice, start_row, text);
+  const score_echo_style& e = voice->echo;
+  if (rows > 0 && e.channel >= 0)
+    score_echo(s, voice->channel, e.channel, start_row, start_row + rows, e.delay, e.volume_scale, e.pan);
+  return rows;
 }
 
 void score_echo(score* s, int32_t src, int32_t dst, int32_t from, int32_t to, int32_t delay, double volume_scale,

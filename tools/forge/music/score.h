@@ -37,6 +37,9 @@ void score_volume(score* s, int32_t row, int32_t channel, uint8_t volume_byte);
 
 // Cuts the grid into one pattern per order and sets the order list.
 void score_to_song(const score* s, xm_song* song);
+// A new song of the score: the name, the tracker "forge", speed (ticks a
+// row) and tempo, played again from order 0, and the score's patterns.
+void score_make_song(const score* s, const char* name, int32_t speed, int32_t tempo, xm_song* song);
 
 // XM note number of a pitch name such as "A4", "C#5" or "Bb3" (C-0 = 1), or
 // 0 when the name is not a pitch.
@@ -63,21 +66,33 @@ void score_voicing(const score_chord* chord, int32_t low, int32_t high, int32_t 
 // Chord tones from low upwards: tones[i] for i = 0, 1, ... across octaves.
 int32_t score_chord_tone(const score_chord* chord, int32_t low, int32_t index);
 
+// An echo a part writes of itself once written: its notes again on
+// `channel`, `delay` rows later, volume scaled, with their own pan (as
+// score_echo does it). A channel below 0 writes none.
+struct score_echo_style {
+  int32_t channel = -1;
+  int32_t delay = 0;
+  double volume_scale = 0.5;
+  int32_t pan = -1;
+};
+
 // A voice a melody is written for.
 struct score_voice {
   int32_t channel = 0;
   int32_t instrument = 0;
   int32_t volume = 48;
   int32_t pan = -1;
-  int32_t step_rows = 2; // rows per step of the notation
-  int32_t transpose = 0; // semitones
-  bool release = true;   // note-off at the end of a note followed by a rest
+  int32_t step_rows = 2;   // rows per step of the notation
+  int32_t transpose = 0;   // semitones
+  bool release = true;     // note-off at the end of a note followed by a rest
+  score_echo_style echo{}; // over the rows the melody takes
 };
 
 // Writes a melody in steps. Tokens, separated by spaces: a pitch with an
 // optional length in steps ("A4:3", default 1) and marks '!' (accent) or '~'
 // (soft); "r:n" rests; "-:n" holds the previous note longer; "|" is ignored
-// (bar lines for the reader). Returns the rows written, or -1 for a bad token.
+// (bar lines for the reader). Returns the rows written, or -1 for a bad token
+// (then without the echo).
 int32_t score_melody(score* s, const score_voice* voice, int32_t start_row, const std::string& text);
 
 // Copies channel src's notes in [from, to) to channel dst, delay rows later,

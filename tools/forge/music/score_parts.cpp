@@ -48,7 +48,7 @@ static int32_t score_accent_volume(char c, int32_t volume) {
   }
 }
 
-void score_arp(score* s, const score_arp_style* style, int32_t start_row, const score_chart* chart) {
+static void score_arp_notes(score* s, const score_arp_style* style, int32_t start_row, const score_chart* chart) {
   if (style->pattern.empty())
     return;
   int32_t step = 0;
@@ -67,6 +67,14 @@ void score_arp(score* s, const score_arp_style* style, int32_t start_row, const 
     }
   }
   score_off(s, start_row + int32_t(chart->chords.size()) * chart->rows_each, style->channel);
+}
+
+void score_arp(score* s, const score_arp_style* style, int32_t start_row, const score_chart* chart) {
+  score_arp_notes(s, style, start_row, chart);
+  const score_echo_style& e = style->echo;
+  if (e.channel >= 0)
+    score_echo(s, style->channel, e.channel, start_row, start_row + int32_t(chart->chords.size()) * chart->rows_each,
+               e.delay, e.volume_scale, e.pan);
 }
 
 void score_harmony(score* s, int32_t src, int32_t dst, int32_t from, int32_t to, int32_t chart_row,
@@ -155,4 +163,22 @@ void score_bass(score* s, const score_bass_style* style, int32_t start_row, cons
   }
   if (sounding)
     score_off(s, start_row + int32_t(chart->chords.size()) * chart->rows_each, style->channel);
+}
+
+void score_pad_chords(score* s, const score_pad_style* style, int32_t start_row, const std::string& chords,
+                      int32_t rows_each, std::vector<int32_t>* voicing) {
+  const score_chart chart = score_chart_make(chords, rows_each);
+  score_pad(s, style, start_row, &chart, voicing);
+}
+
+void score_arp_chords(score* s, const score_arp_style* style, int32_t start_row, const std::string& chords,
+                      int32_t rows_each) {
+  const score_chart chart = score_chart_make(chords, rows_each);
+  score_arp(s, style, start_row, &chart);
+}
+
+void score_bass_chords(score* s, const score_bass_style* style, int32_t start_row, const std::string& chords,
+                       int32_t rows_each) {
+  const score_chart chart = score_chart_make(chords, rows_each);
+  score_bass(s, style, start_row, &chart);
 }

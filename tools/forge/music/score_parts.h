@@ -35,11 +35,12 @@ void score_pad(score* s, const score_pad_style* style, int32_t start_row, const 
 // last note is released where the chart ends.
 struct score_arp_style {
   int32_t channel = 0, instrument = 0, pan = -1;
-  std::vector<int32_t> pattern;
+  std::vector<int32_t> pattern{};
   std::string accents = "x";
   int32_t step_rows = 2;
   int32_t low = 57;
   int32_t volume = 30;
+  score_echo_style echo{}; // over the chart's rows
 };
 void score_arp(score* s, const score_arp_style* style, int32_t start_row, const score_chart* chart);
 
@@ -64,3 +65,12 @@ struct score_bass_style {
   int32_t volume = 44;
 };
 void score_bass(score* s, const score_bass_style* style, int32_t start_row, const score_chart* chart);
+
+// The pads, the arpeggio and the bass over chord names ("Am F C G"), one
+// chord every rows_each rows (score_chart_make).
+void score_pad_chords(score* s, const score_pad_style* style, int32_t start_row, const std::string& chords,
+                      int32_t rows_each, std::vector<int32_t>* voicing);
+void score_arp_chords(score* s, const score_arp_style* style, int32_t start_row, const std::string& chords,
+                      int32_t rows_each);
+void score_bass_chords(score* s, const score_bass_style* style, int32_t start_row, const std::string& chords,
+                       int32_t rows_each);

@@ -86,42 +86,46 @@ void keys(end_writer* w, int32_t row, const std::string& chords, const char* rhy
   }
 }
 
-void pad(end_writer* w, int32_t row, const std::string& chords, int32_t volume = 12) {
-  const score_chart chart = score_chart_make(chords, BAR);
-  score_pad_style style;
-  style.channels = {CH_PAD0, CH_PAD1, CH_PAD2};
-  style.pans = {60, 128, 196};
-  style.instrument = END_PAD;
-  style.low = C4 - 1;
-  style.high = C4 + 16;
-  style.volume = volume;
-  score_pad(&w->s, &style, row, &chart, &w->pad_voicing);
-}
+// The players of the chord parts and the lead: channels, instrument and
+// place; the volume and the figures are the calls' own.
+const score_pad_style end_pad = {.channels = {CH_PAD0, CH_PAD1, CH_PAD2},
+                                 .pans = {60, 128, 196},
+                                 .instrument = END_PAD,
+                                 .low = C4 - 1,
+                                 .high = C4 + 16};
+// Roots from A-1 up to G#-2.
+const score_bass_style end_bass = {.channel = CH_BASS, .instrument = END_BASS, .low = 22};
+const score_arp_style end_arp = {.channel = CH_ARP,
+                                 .instrument = END_PLUCK,
+                                 .pan = 100,
+                                 .accents = "xo",
+                                 .step_rows = 4,
+                                 .low = C4 + 7,
+                                 .echo = {.channel = CH_ARP_ECHO, .delay = 12, .volume_scale = 0.5, .pan = 170}};
+const score_voice end_lead = {.channel = CH_LEAD,
+                              .instrument = END_FLUTE,
+                              .pan = 120,
+                              .echo = {.channel = CH_ECHO, .delay = 12, .volume_scale = 0.35, .pan = 180}};
+const score_voice end_bells = {.channel = CH_BELL, .instrument = END_BELL, .pan = 150};
 
-void bass(end_writer* w, int32_t row, const std::string& chords, const char* pattern, int32_t volume = 40) {
-  const score_chart chart = score_chart_make(chords, BAR);
-  score_bass_style style;
-  style.channel = CH_BASS;
-  style.instrument = END_BASS;
-  style.pattern = pattern;
-  style.low = 22; // roots from A-1 up to G#-2
-  style.volume = volume;
-  score_bass(&w->s, &style, row, &chart);
+// The piano's comping, the pad and the bass over one chord chart.
+void chords_band(end_writer* w, int32_t row, const std::string& chords, const char* rhythm, const char* bass_pattern,
+                 int32_t keys_volume = 16, int32_t pad_volume = 12, int32_t bass_volume = 40) {
+  keys(w, row, chords, rhythm, keys_volume);
+  score_pad_style pad = end_pad;
+  pad.volume = pad_volume;
+  score_pad_chords(&w->s, &pad, row, chords, BAR, &w->pad_voicing);
+  score_bass_style bass = end_bass;
+  bass.pattern = bass_pattern;
+  bass.volume = bass_volume;
+  score_bass_chords(&w->s, &bass, row, chords, BAR);
 }
 
 void arp(end_writer* w, int32_t row, const std::string& chords, const std::vector<int32_t>& pattern, int32_t volume) {
-  const score_chart chart = score_chart_make(chords, BAR);
-  score_arp_style style;
-  style.channel = CH_ARP;
-  style.instrument = END_PLUCK;
-  style.pan = 100;
+  score_arp_style style = end_arp;
   style.pattern = pattern;
-  style.accents = "xo";
-  style.step_rows = 4;
-  style.low = C4 + 7;
   style.volume = volume;
-  score_arp(&w->s, &style, row, &chart);
-  score_echo(&w->s, CH_ARP, CH_ARP_ECHO, row, row + int32_t(chart.chords.size()) * BAR, 12, 0.5, 170);
+  score_arp_chords(&w->s, &style, row, chords, BAR);
 }
 
 void beat(end_writer* w, int32_t row, int32_t bars, double level = 1.0) {
@@ -142,26 +146,15 @@ void beat_full(end_writer* w, int32_t row, int32_t bars) {
   score_drums(s, CH_SHAKER, END_HAT, row, rows, "o.x.o.x.o.x.o.x.", 2, C4, 180, 0.4);
 }
 
-int lead(end_writer* w, int32_t row, const char* text, int32_t volume = 26, int32_t transpose = 0) {
-  score_voice v;
-  v.channel = CH_LEAD;
-  v.instrument = END_FLUTE;
+// The flute with its echo, or the bells.
+int lead(end_writer* w, int32_t row, const char* text, int32_t volume = 26, const score_voice& player = end_lead) {
+  score_voice v = player;
   v.volume = volume;
-  v.pan = 120;
-  v.transpose = transpose;
-  const int rows = score_melody(&w->s, &v, row, text);
-  if (rows > 0)
-    score_echo(&w->s, CH_LEAD, CH_ECHO, row, row + rows, 12, 0.35, 180);
-  return rows;
+  return score_melody(&w->s, &v, row, text);
 }
 
 int bells(end_writer* w, int32_t row, const char* text, int32_t volume = 24) {
-  score_voice v;
-  v.channel = CH_BELL;
-  v.instrument = END_BELL;
-  v.volume = volume;
-  v.pan = 150;
-  return score_melody(&w->s, &v, row, text);
+  return lead(w, row, text, volume, end_bells);
 }
 
 void crash(end_writer* w, int32_t row, int32_t volume = 26) {
@@ -179,17 +172,13 @@ void compose(end_writer* w) {
   // Orders 0-2: the screen is black, then fades in: the pad swells, the
   // piano and the bells sound.
   const int32_t r0 = at(w, 0);
-  pad(w, r0, "Fmaj7 G Am", 16);
-  keys(w, r0, "Fmaj7 G Am", comp_soft, 18);
-  bass(w, r0, "Fmaj7 G Am", "R---------------", 36);
+  chords_band(w, r0, "Fmaj7 G Am", comp_soft, "R---------------", 18, 16, 36);
   bells(w, at(w, 1), "B5:8 D6:8 | E6:4 C6:4 A5:8", 22);
 
   // Orders 3-4: the verse on the piano and the flute; a light beat joins.
   const std::string verse = "Fmaj7 G Em Am Fmaj7 G Am Am";
   const int32_t r3 = at(w, 3);
-  keys(w, r3, verse, comp_verse);
-  pad(w, r3, verse);
-  bass(w, r3, verse, "R-----R-R-----5-");
+  chords_band(w, r3, verse, comp_verse, "R-----R-R-----5-");
   score_drums(&w->s, CH_SHAKER, END_SHAKER, r3, 4 * BAR, "-.o.-.o.-.o.-.o.", 2, C4, 180, 0.45);
   lead(w, r3, verse_1, 22);
   const int32_t r4 = at(w, 4);
@@ -197,9 +186,7 @@ void compose(end_writer* w) {
   lead(w, r4, verse_2, 22);
   // Orders 5-6: the verse again, the pluck joining.
   const int32_t r5 = at(w, 5);
-  keys(w, r5, verse, comp_verse);
-  pad(w, r5, verse);
-  bass(w, r5, verse, "R-----R-R-----5-");
+  chords_band(w, r5, verse, comp_verse, "R-----R-R-----5-");
   beat(w, r5, 8);
   lead(w, r5, verse_1);
   lead(w, at(w, 6), verse_2);
@@ -209,9 +196,7 @@ void compose(end_writer* w) {
   const int32_t r7 = at(w, 7);
   const std::string chorus = "F G C Am F G E Am";
   crash(w, r7);
-  keys(w, r7, "F G C Am G", comp_chorus);
-  pad(w, r7, "F G C Am G");
-  bass(w, r7, "F G C Am G", "R-----R-R---O-R-");
+  chords_band(w, r7, "F G C Am G", comp_chorus, "R-----R-R---O-R-");
   beat_full(w, r7, 5);
   lead(w, r7, chorus_1);
   bells(w, r7 + 4 * BAR, "D6:4 B5:4 G5:4 D5:4");
@@ -219,9 +204,7 @@ void compose(end_writer* w) {
 
   // Order 8: an interlude without the beat: bells over piano and pad.
   const int32_t r8 = at(w, 8);
-  keys(w, r8, "Am F C G", comp_soft, 17);
-  pad(w, r8, "Am F C G", 16);
-  bass(w, r8, "Am F C G", "R---------------", 38);
+  chords_band(w, r8, "Am F C G", comp_soft, "R---------------", 17, 16, 38);
   bells(w, r8, "E5:4 r:2 A5:2 G5:4 E5:4 | C6:8 A5:8 | G5:4 r:2 C6:2 B5:4 G5:4 | D6:16");
   arp(w, r8, "Am F C G", arp_wave, 16);
 
@@ -229,26 +212,20 @@ void compose(end_writer* w) {
   const int32_t r9 = at(w, 9);
   crash(w, r9, 20);
   const std::string tune = "Am F C G Am F C G";
-  keys(w, r9, tune, comp_verse);
-  pad(w, r9, tune);
-  bass(w, r9, tune, "R-----R-R-----5-");
+  chords_band(w, r9, tune, comp_verse, "R-----R-R-----5-");
   beat(w, r9, 8);
   lead(w, r9, theme_a1);
   lead(w, at(w, 10), theme_a2);
 
   // Orders 11-13: a verse, then the chorus twice.
   const int32_t r11 = at(w, 11);
-  keys(w, r11, "Fmaj7 G Am Am", comp_verse);
-  pad(w, r11, "Fmaj7 G Am Am");
-  bass(w, r11, "Fmaj7 G Am Am", "R-----R-R-----5-");
+  chords_band(w, r11, "Fmaj7 G Am Am", comp_verse, "R-----R-R-----5-");
   beat(w, r11, 4);
   lead(w, r11, verse_2);
   arp(w, r11, "Fmaj7 G Am Am", arp_up, 16);
   const int32_t r12 = at(w, 12);
   crash(w, r12);
-  keys(w, r12, chorus + " G", comp_chorus);
-  pad(w, r12, chorus + " G");
-  bass(w, r12, chorus + " G", "R-----R-R---O-R-");
+  chords_band(w, r12, chorus + " G", comp_chorus, "R-----R-R---O-R-");
   beat_full(w, r12, 9);
   lead(w, r12, chorus_1);
   lead(w, at(w, 13), chorus_2);
@@ -258,18 +235,14 @@ void compose(end_writer* w) {
 
   // Order 14: the bridge, quiet: pad, bells and the bass, waiting on E.
   const int32_t r14 = at(w, 14);
-  keys(w, r14, "Dm G Em Am E", comp_soft, 17);
-  pad(w, r14, "Dm G Em Am E", 18);
-  bass(w, r14, "Dm G Em Am E", "R-------R-------", 38);
+  chords_band(w, r14, "Dm G Em Am E", comp_soft, "R-------R-------", 17, 18, 38);
   score_drums(&w->s, CH_SHAKER, END_SHAKER, r14, 5 * BAR, "-.o.-.o.-.o.-.o.", 2, C4, 180, 0.4);
   bells(w, r14, "A5:8 F5:8 | B5:8 G5:8 | G5:8 E5:8 | E5:12 C6:4 | B5:8 G#5:8");
 
   // Order 15: the last chorus, the bells doubling the flute.
   const int32_t r15 = at(w, 15);
   crash(w, r15);
-  keys(w, r15, "F G C Am", comp_chorus);
-  pad(w, r15, "F G C Am");
-  bass(w, r15, "F G C Am", "R-----R-R---O-R-");
+  chords_band(w, r15, "F G C Am", comp_chorus, "R-----R-R---O-R-");
   beat_full(w, r15, 4);
   lead(w, r15, chorus_1, 30);
   bells(w, r15, chorus_1, 16);
@@ -277,17 +250,13 @@ void compose(end_writer* w) {
 
   // Order 16: the outro, thinning out.
   const int32_t r16 = at(w, 16);
-  keys(w, r16, "F G E Am", comp_verse, 15);
-  pad(w, r16, "F G E Am", 16);
-  bass(w, r16, "F G E Am", "R-----R-R-----5-", 40);
+  chords_band(w, r16, "F G E Am", comp_verse, "R-----R-R-----5-", 15, 16);
   beat(w, r16, 4, 0.8);
   lead(w, r16, chorus_2, 24);
 
   // Order 17: the last chord rings out while the picture fades.
   const int32_t r17 = at(w, 17);
-  keys(w, r17, "Fmaj7 Cadd9", comp_soft, 18);
-  pad(w, r17, "Fmaj7 Cadd9", 16);
-  bass(w, r17, "Fmaj7 Cadd9", "R---------------", 38);
+  chords_band(w, r17, "Fmaj7 Cadd9", comp_soft, "R---------------", 18, 16, 38);
   score_note(&w->s, r17, CH_KICK, C4, END_KICK, 40, -1);
   crash(w, r17 + BAR, 18);
   bells(w, r17, "A5:4 C6:4 E6:8 | G5:4 C6:4 E6:8", 22);
@@ -299,13 +268,8 @@ int song_end_build(xm_song* song, std::string* error) {
   end_writer w;
   score_init(&w.s, CHANNELS, end_rows);
   compose(&w);
-  *song = xm_song{};
-  song->name = "vorlane end";
-  song->tracker = "forge";
-  song->speed = 5;
-  song->tempo = 150; // 735 samples a tick: 83.3 ms rows, 90 beats a minute
-  song->restart = 0;
-  score_to_song(&w.s, song);
+  // Tempo 150: 735 samples a tick, 83.3 ms rows, 90 beats a minute.
+  score_make_song(&w.s, "vorlane end", 5, 150, song);
   song_sounds_end(&song->instruments, 2.5 / 150.0);
   return song_check(song, song_end_cues, sizeof(song_end_cues) / sizeof(song_end_cues[0]), error);
 }

@@ -188,89 +188,88 @@ void riser(main_writer* w, int32_t row, int32_t bars) {
   score_note(&w->s, row, CH_FX, note, MAIN_RISER, 34, 128);
 }
 
+// The players of the chord parts and the lead: channels, instrument and
+// place; the volume and the figures are the calls' own.
+const score_pad_style main_pad = {.channels = {CH_PAD0, CH_PAD1, CH_PAD2},
+                                  .pans = {70, 128, 186},
+                                  .instrument = MAIN_PAD,
+                                  .low = C4 - 3,
+                                  .high = C4 + 16};
+const score_pad_style main_choir = {.channels = {CH_CHOIR0, CH_CHOIR1, CH_CHOIR2},
+                                    .pans = {80, 128, 176},
+                                    .instrument = MAIN_CHOIR,
+                                    .low = C4 - 5,
+                                    .high = C4 + 14};
+// Roots from G-1 up to F#-2.
+const score_bass_style main_bass = {.channel = CH_BASS, .instrument = MAIN_BASS, .low = 20};
+const score_bass_style main_sub = {
+    .channel = CH_BASS, .instrument = MAIN_SUB, .pattern = "R---------------", .low = 20};
+// The pluck with a dotted-eighth echo.
+const score_arp_style main_arp = {.channel = CH_ARP,
+                                  .instrument = MAIN_PLUCK,
+                                  .pan = 96,
+                                  .echo = {.channel = CH_ARP_ECHO, .delay = 6, .volume_scale = 0.5, .pan = 176}};
+const score_voice main_lead = {.channel = CH_LEAD,
+                               .instrument = MAIN_LEAD,
+                               .pan = 112,
+                               .echo = {.channel = CH_ECHO, .delay = 6, .volume_scale = 0.42, .pan = 190}};
+
 void pad(main_writer* w, int32_t row, const std::string& chords, int32_t volume = 16) {
-  const score_chart chart = score_chart_make(chords, BAR);
-  score_pad_style style;
-  style.channels = {CH_PAD0, CH_PAD1, CH_PAD2};
-  style.pans = {70, 128, 186};
-  style.instrument = MAIN_PAD;
-  style.low = C4 - 3;
-  style.high = C4 + 16;
+  score_pad_style style = main_pad;
   style.volume = volume * 5 / 4;
-  score_pad(&w->s, &style, row, &chart, &w->pad_voicing);
+  score_pad_chords(&w->s, &style, row, chords, BAR, &w->pad_voicing);
 }
 
 void choir(main_writer* w, int32_t row, const std::string& chords, int32_t volume = 22) {
-  const score_chart chart = score_chart_make(chords, BAR);
-  score_pad_style style;
-  style.channels = {CH_CHOIR0, CH_CHOIR1, CH_CHOIR2};
-  style.pans = {80, 128, 176};
-  style.instrument = MAIN_CHOIR;
-  style.low = C4 - 5;
-  style.high = C4 + 14;
+  score_pad_style style = main_choir;
   style.volume = volume;
-  score_pad(&w->s, &style, row, &chart, &w->choir_voicing);
+  score_pad_chords(&w->s, &style, row, chords, BAR, &w->choir_voicing);
 }
 
-void bass(main_writer* w, int32_t row, const std::string& chords, const char* pattern, int32_t volume = 42) {
-  const score_chart chart = score_chart_make(chords, BAR);
-  score_bass_style style;
-  style.channel = CH_BASS;
-  style.instrument = MAIN_BASS;
-  style.pattern = pattern;
-  style.low = 20; // roots from G-1 up to F#-2
+// The bass with a pattern, or the sub's held roots.
+void bass(main_writer* w, int32_t row, const std::string& chords, const char* pattern, int32_t volume = 42,
+          const score_bass_style& player = main_bass) {
+  score_bass_style style = player;
+  if (pattern)
+    style.pattern = pattern;
   style.volume = volume;
-  score_bass(&w->s, &style, row, &chart);
+  score_bass_chords(&w->s, &style, row, chords, BAR);
 }
 
 void sub(main_writer* w, int32_t row, const std::string& chords, int32_t volume = 40) {
-  const score_chart chart = score_chart_make(chords, BAR);
-  score_bass_style style;
-  style.channel = CH_BASS;
-  style.instrument = MAIN_SUB;
-  style.pattern = "R---------------";
-  style.low = 20;
-  style.volume = volume;
-  score_bass(&w->s, &style, row, &chart);
+  bass(w, row, chords, nullptr, volume, main_sub);
 }
 
-// Arpeggio on the pluck with a dotted-eighth echo.
 void arp(main_writer* w, int32_t row, const std::string& chords, const std::vector<int32_t>& pattern, int32_t step_rows,
          int32_t low, int32_t volume, const char* accents = "xoxo") {
-  const score_chart chart = score_chart_make(chords, BAR);
-  score_arp_style style;
-  style.channel = CH_ARP;
-  style.instrument = MAIN_PLUCK;
-  style.pan = 96;
+  score_arp_style style = main_arp;
   style.pattern = pattern;
   style.accents = accents;
   style.step_rows = step_rows;
   style.low = low;
   style.volume = volume;
-  score_arp(&w->s, &style, row, &chart);
-  const int32_t rows = int32_t(chart.chords.size()) * BAR;
-  score_echo(&w->s, CH_ARP, CH_ARP_ECHO, row, row + rows, 6, 0.5, 176);
+  score_arp_chords(&w->s, &style, row, chords, BAR);
 }
 
 int melody(main_writer* w, int32_t channel, int32_t instrument, int32_t row, const char* text, int32_t volume,
            int32_t pan, int32_t transpose = 0, int32_t step_rows = 2) {
-  score_voice v;
-  v.channel = channel;
-  v.instrument = instrument;
-  v.volume = volume;
-  v.pan = pan;
-  v.transpose = transpose;
-  v.step_rows = step_rows;
+  const score_voice v = {.channel = channel,
+                         .instrument = instrument,
+                         .volume = volume,
+                         .pan = pan,
+                         .step_rows = step_rows,
+                         .transpose = transpose};
   return score_melody(&w->s, &v, row, text);
 }
 
 // The lead with its echo, over the rows the melody takes.
 int lead(main_writer* w, int32_t row, const char* text, int32_t volume = 36, int32_t transpose = 0,
          int32_t step_rows = 2) {
-  const int rows = melody(w, CH_LEAD, MAIN_LEAD, row, text, volume, 112, transpose, step_rows);
-  if (rows > 0)
-    score_echo(&w->s, CH_LEAD, CH_ECHO, row, row + rows, 6, 0.42, 190);
-  return rows;
+  score_voice v = main_lead;
+  v.volume = volume;
+  v.transpose = transpose;
+  v.step_rows = step_rows;
+  return score_melody(&w->s, &v, row, text);
 }
 
 // The bells an octave up in harmony under the lead, over the chords from row.
@@ -285,6 +284,19 @@ const std::vector<int32_t> arp_trance = {0, 2, 1, 3, 2, 4, 3, 5, 4, 2, 3, 1, 2, 
 const std::vector<int32_t> arp_gate = {0, 2, 4, 2, 1, 3, 5, 3};
 const std::vector<int32_t> arp_wide = {0, 3, 1, 4, 2, 5, 3, 6};
 const std::vector<int32_t> arp_slow = {0, 1, 2, 3, 2, 1};
+
+// The band over one chord chart, a bar a chord: a crash on its first row
+// (0: none), the drums, the bass, the pads and the arpeggio in sixteenths.
+void band(main_writer* w, int32_t row, const std::string& chords, int32_t crash_volume, int32_t groove,
+          const char* bass_pattern, int32_t bass_volume, int32_t pad_volume, const std::vector<int32_t>& arp_pattern,
+          int32_t arp_low, int32_t arp_volume, const char* accents = "xoxo") {
+  if (crash_volume)
+    crash(w, row, crash_volume);
+  drums(w, row, int32_t(score_chart_make(chords, BAR).chords.size()), groove);
+  bass(w, row, chords, bass_pattern, bass_volume);
+  pad(w, row, chords, pad_volume);
+  arp(w, row, chords, arp_pattern, 2, arp_low, arp_volume, accents);
+}
 
 // ---- Sections ----
 
@@ -330,20 +342,12 @@ void intro(main_writer* w) {
 
   // Order 6 (section 1): the full groove.
   const int32_t r6 = at(w, 6);
-  crash(w, r6);
-  drums(w, r6, 4, GROOVE_FULL);
-  bass(w, r6, "Am F C G", "..R...R...R...R.", 42);
-  pad(w, r6, "Am F C G", 16);
-  arp(w, r6, "Am F C G", arp_trance, 2, C4 - 3, 24);
+  band(w, r6, "Am F C G", 40, GROOVE_FULL, "..R...R...R...R.", 42, 16, arp_trance, C4 - 3, 24);
   fill_toms(w, at(w, 7));
 
   // Order 7 (section 2): the main tune enters.
   const int32_t r7 = at(w, 7);
-  crash(w, r7);
-  drums(w, r7, 4, GROOVE_FULL);
-  bass(w, r7, "Am F C G", ".ROR.ROR.ROR.ROR", 40);
-  pad(w, r7, "Am F C G", 16);
-  arp(w, r7, "Am F C G", arp_trance, 2, C4 - 3, 20);
+  band(w, r7, "Am F C G", 40, GROOVE_FULL, ".ROR.ROR.ROR.ROR", 40, 16, arp_trance, C4 - 3, 20);
   lead(w, r7, theme_a1);
   fill_snare(w, at(w, 8));
 }
@@ -351,30 +355,19 @@ void intro(main_writer* w) {
 void zoomer_and_cube(main_writer* w) {
   // Order 8: the answer of the tune, everything playing.
   const int32_t r8 = at(w, 8);
-  crash(w, r8);
-  drums(w, r8, 4, GROOVE_DRIVE);
-  bass(w, r8, "Am F C G", ".ROR.ROR.ROR.ROR", 42);
-  pad(w, r8, "Am F C G", 16);
-  arp(w, r8, "Am F C G", arp_trance, 2, C4 - 3, 20);
+  band(w, r8, "Am F C G", 40, GROOVE_DRIVE, ".ROR.ROR.ROR.ROR", 42, 16, arp_trance, C4 - 3, 20);
   lead(w, r8, theme_a2);
   fill_toms(w, at(w, 9));
 
   // Order 9: the tune again, harmonised in thirds by the bells.
   const int32_t r9 = at(w, 9);
-  crash(w, r9);
-  drums(w, r9, 4, GROOVE_DRIVE);
-  bass(w, r9, "Am F C G", ".ROR.ROR.ROR.ROR", 42);
-  pad(w, r9, "Am F C G", 16);
-  arp(w, r9, "Am F C G", arp_gate, 2, C4 + 9, 18);
+  band(w, r9, "Am F C G", 40, GROOVE_DRIVE, ".ROR.ROR.ROR.ROR", 42, 16, arp_gate, C4 + 9, 18);
   lead(w, r9, theme_a1);
   harmony(w, r9, "Am F C G", 0.6);
 
   // Order 10: a two-bar bridge to the credits.
   const int32_t r10 = at(w, 10);
-  drums(w, r10, 2, GROOVE_FULL);
-  bass(w, r10, "Dm E", "R.R.R.R.R.R.R.R.", 40);
-  pad(w, r10, "Dm E", 18);
-  arp(w, r10, "Dm E", arp_up, 2, C4 - 3, 20);
+  band(w, r10, "Dm E", 0, GROOVE_FULL, "R.R.R.R.R.R.R.R.", 40, 18, arp_up, C4 - 3, 20);
   lead(w, r10, "F5:6 E5:2 D5:4 A4:4 | G#4:6 B4:2 E5:4 G#5:4");
   fill_toms(w, at(w, 11));
   fill_snare(w, at(w, 11));
@@ -383,11 +376,7 @@ void zoomer_and_cube(main_writer* w) {
 void credits(main_writer* w) {
   // Orders 11-12: the second tune over a new progression.
   const int32_t r11 = at(w, 11);
-  crash(w, r11);
-  drums(w, r11, 4, GROOVE_FULL);
-  bass(w, r11, "F G Em Am", "R..R..R...R..R..", 42);
-  pad(w, r11, "F G Em Am", 18);
-  arp(w, r11, "F G Em Am", arp_wide, 2, C4 - 5, 18);
+  band(w, r11, "F G Em Am", 40, GROOVE_FULL, "R..R..R...R..R..", 42, 18, arp_wide, C4 - 5, 18);
   lead(w, r11, theme_b1, 36, -12);
 
   const int32_t r12 = at(w, 12);
@@ -408,28 +397,16 @@ void mirror_hall(main_writer* w) {
   // Orders 13-16: the Andalusian descent, a driving pluck riff, then a
   // counter-melody.
   const int32_t r13 = at(w, 13);
-  crash(w, r13);
-  drums(w, r13, 4, GROOVE_DRIVE);
-  bass(w, r13, "Am G F E", ".ROR.ROR.ROR.ROR", 42);
-  pad(w, r13, "Am G F E", 14);
-  arp(w, r13, "Am G F E", arp_gate, 2, C4 + 9, 26, "Xoxo");
+  band(w, r13, "Am G F E", 40, GROOVE_DRIVE, ".ROR.ROR.ROR.ROR", 42, 14, arp_gate, C4 + 9, 26, "Xoxo");
   melody(w, CH_BELL, MAIN_BELL, r13, "A5:16 | G5:16 | F5:16 | G#5:16", 20, 150);
   fill_toms(w, at(w, 14));
 
   const int32_t r14 = at(w, 14);
-  crash(w, r14, 30);
-  drums(w, r14, 4, GROOVE_DRIVE);
-  bass(w, r14, "Am G F E", ".ROR.ROR.ROR.ROR", 42);
-  pad(w, r14, "Am G F E", 14);
-  arp(w, r14, "Am G F E", arp_gate, 2, C4 + 9, 22, "Xoxo");
+  band(w, r14, "Am G F E", 30, GROOVE_DRIVE, ".ROR.ROR.ROR.ROR", 42, 14, arp_gate, C4 + 9, 22, "Xoxo");
   lead(w, r14, theme_c);
 
   const int32_t r15 = at(w, 15);
-  crash(w, r15, 30);
-  drums(w, r15, 4, GROOVE_DRIVE);
-  bass(w, r15, "Dm E F E", ".ROR.ROR.ROR.ROR", 42);
-  pad(w, r15, "Dm E F E", 16);
-  arp(w, r15, "Dm E F E", arp_gate, 2, C4 + 9, 22, "Xoxo");
+  band(w, r15, "Dm E F E", 30, GROOVE_DRIVE, ".ROR.ROR.ROR.ROR", 42, 16, arp_gate, C4 + 9, 22, "Xoxo");
   lead(w, r15, "F5:6 E5:2 D5:4 A4:4 | B4:6 D5:2 E5:4 G#5:4 | A5:6 G5:2 F5:4 C5:4 | B4:8 G#4:8");
   fill_toms(w, at(w, 16));
   fill_snare(w, at(w, 17));
@@ -439,11 +416,7 @@ void tunnel(main_writer* w) {
   // Orders 17-20: steady flight; the bells carry the tune an octave up from
   // order 19. Order 21 builds to the drop.
   const int32_t r17 = at(w, 17);
-  crash(w, r17);
-  drums(w, r17, 8, GROOVE_FULL);
-  bass(w, r17, "Am F C G Am F C G", ".RRO.RRO.RRO.RRO", 40);
-  pad(w, r17, "Am F C G Am F C G", 16);
-  arp(w, r17, "Am F C G Am F C G", arp_trance, 2, C4 + 9, 20);
+  band(w, r17, "Am F C G Am F C G", 40, GROOVE_FULL, ".RRO.RRO.RRO.RRO", 40, 16, arp_trance, C4 + 9, 20);
   const int32_t r19 = at(w, 19);
   crash(w, r19, 30);
   lead(w, r19, theme_a1, 30);
@@ -466,14 +439,11 @@ void magnet(main_writer* w) {
   // Orders 22-24: the drop. The whole tune with its harmony, then again an
   // octave up on the bells.
   const int32_t r22 = at(w, 22);
-  crash(w, r22, 48);
-  drums(w, r22, 12, GROOVE_DRIVE);
+  const std::string chords = "Am F C G Am F C G Am F C G";
+  band(w, r22, chords, 48, GROOVE_DRIVE, ".ROR.ROR.ROR.ROR", 44, 18, arp_trance, C4 + 9, 20);
   for (int32_t o = 22; o <= 24; o++)
     crash(w, at(w, o, 2), 26);
-  bass(w, r22, "Am F C G Am F C G Am F C G", ".ROR.ROR.ROR.ROR", 44);
-  pad(w, r22, "Am F C G Am F C G Am F C G", 18);
-  choir(w, r22, "Am F C G Am F C G Am F C G", 16);
-  arp(w, r22, "Am F C G Am F C G Am F C G", arp_trance, 2, C4 + 9, 20);
+  choir(w, r22, chords, 16);
   lead(w, r22, theme_a1, 38);
   harmony(w, r22, "Am F C G");
   const int32_t r23 = at(w, 23);
@@ -492,11 +462,7 @@ void qube(main_writer* w) {
   // Orders 25-27: the second tune at full height; from row 64 of order 27 the
   // beat falls away into the breakdown.
   const int32_t r25 = at(w, 25);
-  crash(w, r25, 44);
-  drums(w, r25, 8, GROOVE_FULL);
-  bass(w, r25, "F G Em Am F G E Am", "R..R..R...R..R..", 42);
-  pad(w, r25, "F G Em Am F G E Am", 18);
-  arp(w, r25, "F G Em Am F G E Am", arp_wide, 2, C4 + 7, 20);
+  band(w, r25, "F G Em Am F G E Am", 44, GROOVE_FULL, "R..R..R...R..R..", 42, 18, arp_wide, C4 + 7, 20);
   lead(w, r25, theme_b1, 38);
   const int32_t r26 = at(w, 26);
   crash(w, r26, 36);
@@ -537,14 +503,9 @@ void hypervoxel(main_writer* w) {
   // Orders 30-33: twelve bars of a new riff over Dm F C G: the groove, the
   // riff, then the riff's answer with the bells.
   const int32_t r30 = at(w, 30);
-  const std::string chords = "Dm F C G Dm F C G Dm F C G";
-  crash(w, r30, 44);
-  drums(w, r30, 12, GROOVE_FULL);
-  crash(w, at(w, 30) + 4 * BAR, 30);
-  crash(w, at(w, 30) + 8 * BAR, 30);
-  bass(w, r30, chords, "R.RO.RR.R.RO.RR.", 42);
-  pad(w, r30, chords, 16);
-  arp(w, r30, chords, arp_wide, 2, C4 - 3, 20);
+  band(w, r30, "Dm F C G Dm F C G Dm F C G", 44, GROOVE_FULL, "R.RO.RR.R.RO.RR.", 42, 16, arp_wide, C4 - 3, 20);
+  crash(w, r30 + 4 * BAR, 30);
+  crash(w, r30 + 8 * BAR, 30);
   lead(w, r30 + 4 * BAR, theme_d1, 36);
   lead(w, r30 + 8 * BAR, theme_d2, 34);
   melody(w, CH_BELL, MAIN_BELL, r30 + 8 * BAR, theme_d1, 18, 150, 12);
@@ -556,27 +517,19 @@ void finale(main_writer* w) {
   // Orders 34-38: the main tune one last time, in full, harmonised, with the
   // choir over the pads; order 39 is the final chord.
   const int32_t r34 = at(w, 34);
-  crash(w, r34, 48);
-  drums(w, r34, 6, GROOVE_DRIVE);
-  bass(w, r34, "Am F C G F G", ".ROR.ROR.ROR.ROR", 44);
-  pad(w, r34, "Am F C G F G", 18);
+  band(w, r34, "Am F C G F G", 48, GROOVE_DRIVE, ".ROR.ROR.ROR.ROR", 44, 18, arp_trance, C4 + 9, 20);
   choir(w, r34, "Am F C G F G", 16);
-  arp(w, r34, "Am F C G F G", arp_trance, 2, C4 + 9, 20);
   lead(w, r34, theme_a1, 38);
   harmony(w, r34, "Am F C G");
   lead(w, r34 + 4 * BAR, "F5:6 E5:2 C5:4 A4:4 | D5:6 E5:2 G5:4 B5:4", 36);
   fill_snare(w, at(w, 36));
 
   const int32_t r36 = at(w, 36);
-  crash(w, r36, 44);
-  drums(w, r36, 12, GROOVE_DRIVE);
+  const std::string chords = "Am F C G Am F C G Am F C G";
+  band(w, r36, chords, 44, GROOVE_DRIVE, ".ROR.ROR.ROR.ROR", 44, 18, arp_trance, C4 + 9, 20);
   for (int32_t b = 4; b < 12; b += 4)
     crash(w, r36 + b * BAR, 34);
-  const std::string chords = "Am F C G Am F C G Am F C G";
-  bass(w, r36, chords, ".ROR.ROR.ROR.ROR", 44);
-  pad(w, r36, chords, 18);
   choir(w, r36, chords, 16);
-  arp(w, r36, chords, arp_trance, 2, C4 + 9, 20);
   lead(w, r36, theme_a2, 38);
   harmony(w, r36, "Am F C G");
   lead(w, r36 + 4 * BAR, theme_a1, 38);
@@ -628,13 +581,8 @@ int song_main_build(xm_song* song, std::string* error) {
   finale(&w);
   coda(&w);
 
-  *song = xm_song{};
-  song->name = "vorlane";
-  song->tracker = "forge";
-  song->speed = 6;
-  song->tempo = 250; // 10 ms song ticks: 60 ms rows, 125 beats a minute
-  song->restart = 0;
-  score_to_song(&w.s, song);
+  // Tempo 250: 10 ms song ticks, 60 ms rows, 125 beats a minute.
+  score_make_song(&w.s, "vorlane", 6, 250, song);
   song_sounds_main(&song->instruments, 0.01);
   // Every order Space sets but the last effect's starts a section.
   for (const timeline_state& t : timeline_states)

@@ -1,5 +1,6 @@
 #include "asc_writer.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <map>
 #include <tuple>
@@ -7,9 +8,12 @@
 
 namespace {
 // Appends one formatted line; false when it is longer than a reader takes.
-template <typename... A> bool asc_line(std::string* out, const char* format, A... args) {
+__attribute__((format(printf, 2, 3))) bool asc_line(std::string* out, const char* format, ...) {
   char line[256];
-  const int n = std::snprintf(line, sizeof line, format, args...);
+  va_list args;
+  va_start(args, format);
+  const int n = std::vsnprintf(line, sizeof line, format, args);
+  va_end(args);
   if (n < 0 || size_t(n) > ASC_WRITER_MAX_LINE)
     return false;
   out->append(line, size_t(n));

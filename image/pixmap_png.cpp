@@ -1,10 +1,10 @@
-#include "picture_png.h"
+#include "pixmap_png.h"
 
 #include <cstring>
 #include <fstream>
 #include <png.h>
 
-int picture_encode_png(const uint32_t* pixels, int32_t width, int32_t height, bool alpha, std::vector<uint8_t>* out) {
+int pixmap_png_encode(const uint32_t* pixels, int32_t width, int32_t height, bool alpha, std::vector<uint8_t>* out) {
   out->clear();
   if (width < 1 || height < 1)
     return 0;
@@ -35,9 +35,9 @@ int picture_encode_png(const uint32_t* pixels, int32_t width, int32_t height, bo
   return 1;
 }
 
-int picture_write_png(const pixmap* pm, const std::string& path, bool alpha, std::string* error) {
+int pixmap_png_write(const pixmap* pm, const std::string& path, bool alpha, std::string* error) {
   std::vector<uint8_t> png;
-  if (!picture_encode_png(pm->pixels, pm->width, pm->height, alpha, &png)) {
+  if (!pixmap_png_encode(pm->pixels, pm->width, pm->height, alpha, &png)) {
     *error = "cannot encode a PNG picture of " + std::to_string(pm->width) + "x" + std::to_string(pm->height);
     return 0;
   }

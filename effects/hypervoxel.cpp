@@ -61,7 +61,8 @@ int hvoxel_load(hvoxel_state& s, const pixmap* background) {
   s.backdrop = pixmap_create(320, 240, PIXMAP_CLEAR);
   if (!s.backdrop)
     return 0;
-  s.envmap = picture_fit(jpeg_load("data/hvoxel/envmap.jpg"), "data/hvoxel/envmap.jpg", HVOXEL_ENVMAP_SIDE, HVOXEL_ENVMAP_SIDE);
+  s.envmap = picture_fit(jpeg_load("data/hvoxel/envmap.jpg"), "data/hvoxel/envmap.jpg", HVOXEL_ENVMAP_SIDE,
+                         HVOXEL_ENVMAP_SIDE);
   if (!s.envmap)
     return 0;
   scx_bitmap* first = hvoxel_load_map("data/hvoxel/hdata7.scx");

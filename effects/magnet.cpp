@@ -46,7 +46,8 @@ int32_t magnet_init(show_context* show) {
   magnet_field_reset(&s.field);
   magnet_cube_reset(&s.cube);
   // The blocks read the texture as a 256-wide array of 256 rows.
-  s.texture = picture_fit(pcx_load("data/magnet/rost.pcx"), "data/magnet/rost.pcx", BLOCK_TEXTURE_SIZE, BLOCK_TEXTURE_SIZE);
+  s.texture =
+      picture_fit(pcx_load("data/magnet/rost.pcx"), "data/magnet/rost.pcx", BLOCK_TEXTURE_SIZE, BLOCK_TEXTURE_SIZE);
   if (!block_texture_fits(s.texture)) {
     magnet_release();
     return 0;

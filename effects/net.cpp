@@ -61,7 +61,8 @@ int net_load(net_state& s) {
   s.background = jpeg_load("data/hvoxel/bgpic.jpg");
   if (!s.background)
     return 0;
-  s.envmap = picture_fit(pcx_load("data/netnet/envmap.pcx"), "data/netnet/envmap.pcx", BLOCK_TEXTURE_SIZE, BLOCK_TEXTURE_SIZE);
+  s.envmap =
+      picture_fit(pcx_load("data/netnet/envmap.pcx"), "data/netnet/envmap.pcx", BLOCK_TEXTURE_SIZE, BLOCK_TEXTURE_SIZE);
   if (!block_texture_fits(s.envmap) || !net_read_normal_map(s.normal_map))
     return 0;
   net_reset_points(&s);

@@ -70,7 +70,8 @@ int qube_load(qube_state& s) {
   if (!s.flare)
     return 0;
   // The feedback writes up to (223, 223); the drawer reads 256 x 256.
-  s.texture = picture_fit(jpeg_load("data/qube/envmap.jpg"), "data/qube/envmap.jpg", QUBE_TEXTURE_SIDE, QUBE_TEXTURE_SIDE);
+  s.texture =
+      picture_fit(jpeg_load("data/qube/envmap.jpg"), "data/qube/envmap.jpg", QUBE_TEXTURE_SIDE, QUBE_TEXTURE_SIDE);
   if (!s.texture)
     return 0;
   s.q1 = s.q2 = 0.0f;

@@ -1,12 +1,17 @@
-// The galaxy's and the intro's frame steps on the build's data, each in its
-// busiest stretch: the whole galaxy in flight, the second burn-in phase, the
-// tile wall flying apart, and the title's glow with the torus and the blur.
+// The galaxy's, the intro's, the zoomer's and the image cube's frame steps on
+// the build's data, each in its busiest stretch: the whole galaxy in flight,
+// the second burn-in phase, the tile wall flying apart, the title's glow with
+// the torus and the blur, the zoom with and without the fly-in, and the cube
+// with its flares and text.
 #include "galaxy.h"
 #include "galaxy_parts.h"
+#include "icube.h"
 #include "intro.h"
 #include "intro_parts.h"
 #include "music.h"
 #include "render_context.h"
+#include "seqzoom.h"
+#include "seqzoom_parts.h"
 #include "shade.h"
 #include "vfs.h"
 
@@ -29,7 +34,7 @@ struct opening_bench {
   bool ready = false;
 };
 
-// Loads both effects once from build/bin/data.dat.
+// Loads the effects once from build/bin/data.dat, in the show's order.
 opening_bench* bench_setup() {
   static opening_bench b;
   if (b.ready)
@@ -47,7 +52,7 @@ opening_bench* bench_setup() {
   const int saved = dup(1), null = open("/dev/null", O_WRONLY);
   dup2(null, 1);
   b.show = show_context{.clock = &b.clock, .frame = b.frame, .shade = b.shade, .rc = b.rc};
-  const bool ok = galaxy_init(&b.show) && intro_init(&b.show);
+  const bool ok = galaxy_init(&b.show) && intro_init(&b.show) && seqzoom_init(&b.show) && icube_init(&b.show);
   std::fflush(stdout);
   dup2(saved, 1);
   close(saved);
@@ -146,3 +151,37 @@ static void BM_intro_title(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_intro_title)->Unit(benchmark::kMicrosecond);
+
+// The zoom from 800 (the fly-in over it) down to 0, round and round.
+static void BM_seqzoom_frame(benchmark::State& state) {
+  opening_bench* b = bench_setup();
+  if (!b) {
+    state.SkipWithError("no data.dat");
+    return;
+  }
+  seqzoom_state* s = seqzoom_get_state();
+  set_clock(&b->clock, 1.2f, 8, 0);
+  for (auto _ : state) {
+    if (!seqzoom_frame()) {
+      s->zoom = 800.0f;
+      s->approach = 0.0f;
+    }
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_seqzoom_frame)->Unit(benchmark::kMicrosecond);
+
+// The cube turning with the zoomer's flares on and the text typing.
+static void BM_icube_frame(benchmark::State& state) {
+  opening_bench* b = bench_setup();
+  if (!b) {
+    state.SkipWithError("no data.dat");
+    return;
+  }
+  set_clock(&b->clock, 1.2f, 9, 0);
+  for (auto _ : state) {
+    icube_frame();
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_icube_frame)->Unit(benchmark::kMicrosecond);

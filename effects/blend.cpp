@@ -70,7 +70,8 @@ inline uint32_t blur_weighted(uint32_t sample, uint32_t source, blur_weights w) 
 // then gives the frame pixel to mix with the source at column j. Centres
 // out of range are held to the frame.
 template <typename Mix, typename Sampler>
-void blur_frame(pixmap* frame, const pixmap* source, float cx, float cy, int32_t second_row, Mix mix, Sampler sampler) {
+void blur_frame(pixmap* frame, const pixmap* source, float cx, float cy, int32_t second_row, Mix mix,
+                Sampler&& sampler) {
   const int32_t w = frame->width, h = frame->height;
   if (w <= 0 || h <= 0 || source->width < w || source->height < h)
     return;
@@ -97,19 +98,31 @@ void blur_frame(pixmap* frame, const pixmap* source, float cx, float cy, int32_t
 
 // Samples a fixed factor f of the way towards the centre. Sample coordinates
 // are clamped to the frame, so a centre or factor out of range smears but
-// never reads outside.
+// never reads outside. The sample column depends on the column alone, so
+// frames up to BLUR_TABLE_WIDTH wide take it from a table made once.
+constexpr int32_t BLUR_TABLE_WIDTH = 2048;
+
 struct blur_fixed_sampler {
   float cx, cy, f;
   int32_t w, h;
   const uint32_t* row = nullptr;
+  int32_t columns[BLUR_TABLE_WIDTH];
+  bool tabled = false;
+
+  blur_fixed_sampler(float cx_, float cy_, float f_, int32_t w_, int32_t h_) : cx(cx_), cy(cy_), f(f_), w(w_), h(h_) {
+    tabled = w <= BLUR_TABLE_WIDTH;
+    for (int32_t j = 0; tabled && j < w; j++)
+      columns[j] = column(j);
+  }
+  int32_t column(int32_t j) const {
+    const float sx = float(j) + (cx - float(j)) * f;
+    return int32_t(std::clamp(sx, 0.0f, float(w - 1)));
+  }
   void begin(const uint32_t* px, int32_t i) {
     const float sy = float(i) + (cy - float(i)) * f;
     row = px + int64_t(std::clamp(sy, 0.0f, float(h - 1))) * w;
   }
-  uint32_t at(int32_t j) const {
-    const float sx = float(j) + (cx - float(j)) * f;
-    return row[int32_t(std::clamp(sx, 0.0f, float(w - 1)))];
-  }
+  uint32_t at(int32_t j) const { return row[tabled ? columns[j] : column(j)]; }
 };
 
 // Samples a factor that grows with the distance from the centre: distance /
@@ -215,7 +228,7 @@ void add_sprite_scaled(int32_t cx, int32_t cy, pixmap* dst, const pixmap* sprite
     uint32_t* d = dst->pixels + dst->rows[y];
     int64_t acc = u;
     for (int64_t x = x0; x < x1; x++, acc += du) {
-      d[x] = blend_add_saturated(d[x], srow[acc >> 8]);
+      d[x] = colour_add_saturated(d[x], srow[acc >> 8]);
     }
   }
 }
@@ -255,7 +268,7 @@ int32_t text_printf(pixmap* pm, int32_t x, int32_t y, uint32_t colour, const cha
       for (int32_t col = 0; col < width && col < 8 * per_row; col++)
         if (bits[r * per_row + col / 8] & (0x80 >> (col % 8))) {
           const int32_t px = x + advance + col, py = y + yoff + r;
-          pixmap_put_pixel(text_target, px, py, blend_add_saturated(pixmap_get_pixel(text_target, px, py), colour));
+          pixmap_put_pixel(text_target, px, py, colour_add_saturated(pixmap_get_pixel(text_target, px, py), colour));
         }
     advance += width;
   }

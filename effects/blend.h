@@ -3,17 +3,10 @@
 // text printer with the built-in 8x8 font. Channels are the three low bytes.
 #pragma once
 
+#include "colour_add.h"
 #include "pixmap.h"
 
 #include <cstdint>
-
-// Adds the colour channels of c to those of p, each saturating at 255; the
-// top byte is p's.
-inline uint32_t blend_add_saturated(uint32_t p, uint32_t c) {
-  const uint32_t r = (p & 255) + (c & 255), g = ((p >> 8) & 255) + ((c >> 8) & 255);
-  const uint32_t b = ((p >> 16) & 255) + ((c >> 16) & 255);
-  return (p & 0xFF000000u) | (r > 255 ? 255 : r) | (g > 255 ? 255 : g) << 8 | (b > 255 ? 255 : b) << 16;
-}
 
 // mul_table[k][v] = trunc(k * v / 64) for k < 64; row 64 is all zero.
 extern uint8_t mul_table[65][256];

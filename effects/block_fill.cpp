@@ -1,5 +1,7 @@
 #include "block_fill.h"
 
+#include "colour_add.h"
+
 #include <algorithm>
 
 namespace {
@@ -41,13 +43,6 @@ uint32_t block_texel(const uint32_t* texels, uint32_t u, uint32_t v) {
   return texels[((v >> 8) & 255) << 8 | ((u >> 8) & 255)];
 }
 
-uint32_t block_add(uint32_t pixel, uint32_t texel) {
-  const uint32_t r = std::min(255u, (pixel & 255) + (texel & 255));
-  const uint32_t g = std::min(255u, (pixel >> 8 & 255) + (texel >> 8 & 255));
-  const uint32_t b = std::min(255u, (pixel >> 16 & 255) + (texel >> 16 & 255));
-  return (pixel & 0xFF000000u) | r | g << 8 | b << 16;
-}
-
 // The rows of one block, clipped to the rows [row0, row1) and the columns
 // [col0, col1) of the block. The edges of every row are stepped, drawn or not.
 // origin is the index of the block's top-left pixel in pixels (it may lie
@@ -72,7 +67,7 @@ void block_rows(uint32_t* pixels, int64_t origin, int32_t pitch, const uint32_t*
                   uint32_t(row[texel >> 16 & 255]) << 16;
           s += ds;
         }
-        pixels[at + c] = ADD ? block_add(pixels[at + c], texel) : texel;
+        pixels[at + c] = ADD ? colour_add_saturated(pixels[at + c], texel) : texel;
         u += du;
         v += dv;
       }

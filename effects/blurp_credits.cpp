@@ -99,7 +99,7 @@ void blurp_draw_credit(pixmap* dst, int32_t x0, int32_t y0, int32_t x1, int32_t 
     int64_t u = (int64_t(cx0) - x0) * du;
     for (int32_t x = cx0; x < cx1; x++, u += du)
       if (src[u >> 16] > BLURP_LETTER)
-        d[x] = blend_add_saturated(d[x], add);
+        d[x] = colour_add_saturated(d[x], add);
   }
 }
 

@@ -63,7 +63,7 @@ void endpart_add_screen(pixmap* frame, const pixmap* screen, float scroll) {
     uint32_t* dst = frame->pixels + frame->rows[y];
     for (int32_t x = 0; x < columns; x++)
       if (src[x] & 255)
-        dst[x] = blend_add_saturated(dst[x], src[x]);
+        dst[x] = colour_add_saturated(dst[x], src[x]);
   }
 }
 

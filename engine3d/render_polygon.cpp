@@ -29,6 +29,14 @@ void project(const render_context* k, vec3* v) {
 }
 
 inline float dot3(const vec3* n, const float* p) { return n->x * p[0] + n->y * p[1] + n->z * p[2]; }
+
+// Every vertex strictly inside the plane (the clip keeps such a polygon as it is).
+bool polygon_inside_plane(const float* in, int32_t count, int32_t size, const vec3* n) {
+  for (int32_t i = 0; i < count; i++)
+    if (!(dot3(n, in + i * size) < 0))
+      return false;
+  return true;
+}
 } // namespace
 
 int32_t clip_polygon_plane(const float* in, int32_t count, int32_t size, const vec3* n, float* out) {
@@ -112,6 +120,9 @@ void render_polygon(render_context* k, polygon* p) {
   int32_t count = 3;
   const vec3* planes[4] = {&k->clip_left, &k->clip_right, &k->clip_top, &k->clip_bottom};
   for (const vec3* plane : planes) {
+    // A polygon wholly inside the plane comes out of the clip unchanged.
+    if (polygon_inside_plane(in, count, size, plane))
+      continue;
     float* out = in == buffers[0] ? buffers[1] : buffers[0];
     count = clip_polygon_plane(in, count, size, plane, out);
     if (count < 3)

@@ -11,6 +11,9 @@
 #include <initializer_list>
 #include <utility>
 
+// The loops over a vertex's N + 1 values are unrolled (the pragmas) so that
+// the edge values stay in registers from row to row.
+
 // A vertex of the converter: screen y, then screen x and N attributes.
 template <int N> struct scan_vertex {
   float y;
@@ -58,6 +61,7 @@ inline void scan_triangle(scan_vertex<N> a, scan_vertex<N> b, scan_vertex<N> c, 
 
   // Slopes per unit y of x and of every attribute: long edge, upper and lower short edges.
   float long_slope[N + 1], upper_slope[N + 1], lower_slope[N + 1];
+#pragma GCC unroll 8
   for (int i = 0; i <= N; i++) {
     long_slope[i] = (c.c[i] - a.c[i]) / (c.y - a.y);
     upper_slope[i] = b.y != a.y ? (b.c[i] - a.c[i]) / (b.y - a.y) : 0.0f;
@@ -68,6 +72,7 @@ inline void scan_triangle(scan_vertex<N> a, scan_vertex<N> b, scan_vertex<N> c, 
   const float* left_slope = long_slope;
   const float* right_slope = long_slope;
   auto advance = [&](float steps) {
+#pragma GCC unroll 8
     for (int i = 0; i <= N; i++) {
       left[i] += steps * left_slope[i];
       right[i] += steps * right_slope[i];
@@ -90,6 +95,7 @@ inline void scan_triangle(scan_vertex<N> a, scan_vertex<N> b, scan_vertex<N> c, 
         return false;
       if (l < r)
         row_fn(row, l, r, static_cast<const float*>(left), static_cast<const float*>(right));
+#pragma GCC unroll 8
       for (int i = 0; i <= N; i++) {
         left[i] += left_slope[i];
         right[i] += right_slope[i];
@@ -102,6 +108,7 @@ inline void scan_triangle(scan_vertex<N> a, scan_vertex<N> b, scan_vertex<N> c, 
   // In the upper half the edge of smaller slope is on the left; the long edge keeps its side below.
   const bool long_left = !(upper_slope[0] < long_slope[0]);
   if (!flat_top) {
+#pragma GCC unroll 8
     for (int i = 0; i <= N; i++)
       left[i] = right[i] = a.c[i];
     left_slope = long_left ? long_slope : upper_slope;
@@ -118,7 +125,8 @@ inline void scan_triangle(scan_vertex<N> a, scan_vertex<N> b, scan_vertex<N> c, 
   if (c.y == b.y)
     return;
   if (flat_top) {
-    // Both edges start unstepped at the two top vertices.
+// Both edges start unstepped at the two top vertices.
+#pragma GCC unroll 8
     for (int i = 0; i <= N; i++) {
       left[i] = a.c[i];
       right[i] = b.c[i];
@@ -129,6 +137,7 @@ inline void scan_triangle(scan_vertex<N> a, scan_vertex<N> b, scan_vertex<N> c, 
     // The short side restarts at the middle vertex, stepped to its ceiling.
     const float pre = raster_ceil_step(b.y);
     float* restart = long_left ? right : left;
+#pragma GCC unroll 8
     for (int i = 0; i <= N; i++)
       restart[i] = b.c[i] + pre * lower_slope[i];
     (long_left ? right_slope : left_slope) = lower_slope;
@@ -146,6 +155,7 @@ inline void scan_triangle(scan_vertex<N> a, scan_vertex<N> b, scan_vertex<N> c, 
 template <int N> inline void scan_span_start(const float* left, const float* right, float* a, float* da) {
   const float xl = left[0], span = right[0] - xl;
   const float pre = raster_ceil_step(xl);
+#pragma GCC unroll 8
   for (int i = 0; i < N; i++) {
     // A span of zero width draws nothing; its step is never used.
     da[i] = span != 0 ? (right[i + 1] - left[i + 1]) / span : 0.0f;

@@ -1,5 +1,6 @@
 // Texture routines for 256x256 textures that wrap in both directions, with
 // texel coordinates stepped in 16.16 fixed point.
+#include "colour_add.h"
 #include "drawers.h"
 #include "scan_frame.h"
 
@@ -8,16 +9,6 @@ namespace {
 constexpr int64_t FAST_TEXELS = 256 * 256;
 
 enum fast_mode { FAST_PLAIN, FAST_DEPTH_PER_SPAN, FAST_ADDITIVE };
-
-// Adds a texel to a pixel with saturation per byte; byte 3 stays unchanged.
-inline uint32_t fast_add(uint32_t pixel, uint32_t texel) {
-  uint32_t out = pixel & 0xFF000000u;
-  for (int k = 0; k < 24; k += 8) {
-    const uint32_t sum = ((pixel >> k) & 255) + ((texel >> k) & 255);
-    out |= (sum < 255 ? sum : 255) << k;
-  }
-  return out;
-}
 
 // Additive span: the depth (16.16) is stepped per pixel and only tested.
 void span_additive_z(int32_t count, int32_t start, int32_t u, int32_t v, int32_t du, int32_t dv, int32_t z, int32_t dz,
@@ -28,7 +19,7 @@ void span_additive_z(int32_t count, int32_t start, int32_t u, int32_t v, int32_t
   const int32_t* d = depth + start;
   for (int32_t i = 0; i < count; i++) {
     if ((zz >> 16) < d[i])
-      out[i] = fast_add(out[i], texels[((vv >> 8) & 0xFF00u) | ((uu >> 16) & 0xFFu)]);
+      out[i] = colour_add_saturated(out[i], texels[((vv >> 8) & 0xFF00u) | ((uu >> 16) & 0xFFu)]);
     uu += uint32_t(du);
     vv += uint32_t(dv);
     zz += dz;

@@ -24,7 +24,7 @@ void scene_add_pixel(rgb_image* t, int32_t x, int32_t y, uint32_t colour) {
   if (x < 0 || y < 0 || x >= t->width || y >= t->height)
     return;
   uint32_t& p = t->pixels[size_t(y) * size_t(t->width) + size_t(x)];
-  p = scene_add_colour(p, colour);
+  p = colour_add_saturated(p, colour);
 }
 
 const rgb_image* scene_imagemap(const mirror_scene* s, int32_t index) {

@@ -87,7 +87,7 @@ void scene_sprite_rows(rgb_image* target, const rgb_image* image, const scene_sp
         continue;
       if (level < 256)
         c = scene_scale_colour(c, level);
-      dst[x] = scene_add_colour(dst[x], c);
+      dst[x] = colour_add_saturated(dst[x], c);
     }
   }
 }

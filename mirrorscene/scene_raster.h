@@ -3,6 +3,7 @@
 // with saturation; byte 3 of a target pixel never changes.
 #pragma once
 
+#include "colour_add.h"
 #include "mirror_scene.h"
 
 #include <cstdint>
@@ -35,14 +36,3 @@ struct scene_sprite_options {
 // (cx, cy), clipped to the target.
 void scene_add_sprite(rgb_image* target, const rgb_image* image, float cx, float cy, float f,
                       const scene_sprite_options& options);
-
-// Byte-wise saturating sum of the colour bytes of a and b; a's byte 3 stays.
-inline uint32_t scene_add_colour(uint32_t a, uint32_t b) {
-  const uint32_t x = a & 0xFFFFFF, y = b & 0xFFFFFF;
-  // Sum of the low seven bits of each byte, then the top bits added in
-  // without carry; a byte that carried out becomes 255.
-  const uint32_t low = (x & 0x7F7F7F) + (y & 0x7F7F7F);
-  const uint32_t sum = low ^ ((x ^ y) & 0x808080);
-  const uint32_t carry = ((x & y) | ((x | y) & ~sum)) & 0x808080;
-  return (a & 0xFF000000) | sum | ((carry << 1) - (carry >> 7));
-}

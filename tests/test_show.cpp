@@ -360,6 +360,7 @@ nlohmann::json read_json(const std::string& path) {
 nlohmann::json without_timing(nlohmann::json j) {
   j.erase("wall_seconds");
   j.erase("loop_overhead_us");
+  j.erase("audio_us");
   for (auto& s : j["states"])
     s.erase("step_us");
   return j;

@@ -11,6 +11,7 @@ void render_report_begin(render_report* report, int32_t fps) {
   report->has_last = 0;
   report->loop_us = 0;
   report->loop_steps_us = 0;
+  report->audio_us = 0;
   report->video_path.clear();
   report->video_frames = 0;
   report->video_wall_seconds = 0;
@@ -94,6 +95,7 @@ std::string render_report_json(const render_report* report, double wall_seconds,
       {"wall_seconds", wall_seconds},
       {"loop_overhead_us",
        report->frames > 1 ? std::max(0.0, report->loop_us - report->loop_steps_us) / double(report->frames - 1) : 0.0},
+      {"audio_us", report->frames > 0 ? report->audio_us / double(report->frames) : 0.0},
       {"final_state", result->final_state},
       {"end_part_ran", result->end_part_ran != 0},
       {"exit_path", result->exit_path ? result->exit_path : "end"},

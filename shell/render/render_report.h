@@ -1,7 +1,8 @@
 // The measurement report of demo_render: for every sequencer state entered
 // (and the end part) its frames, when it began and ended in simulated time
 // and music position, and the wall time of its effect steps; and the
-// frame loop's own cost per frame (loop_overhead_us).
+// frame loop's own cost per frame (loop_overhead_us), of which the audio's
+// rendering (audio_us) is reported apart.
 #pragma once
 
 #include "shell.h"
@@ -30,6 +31,8 @@ struct render_report {
   // Wall time of the frame loop after the first frame, and of the effect
   // steps in it: their difference is the loop's and driver's own cost.
   double last_wall_us, loop_us, loop_steps_us;
+  // Wall time spent rendering the show's audio (part of the loop's cost).
+  double audio_us;
   // The video capture, when there was one: its file, its frames and the
   // wall time it took, muxing included.
   std::string video_path;

@@ -2,6 +2,7 @@
 // frame step through the whole of orders 11 and 12 as the show plays them
 // and their dot scroller alone; the end part's frame step while the end
 // screen scrolls, and its distance-scaled blur alone.
+#include "bench_show.h"
 #include "blend.h"
 #include "blurp.h"
 #include "blurp_parts.h"
@@ -12,37 +13,14 @@
 
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-#include <string>
-
 namespace {
 constexpr float TICKS_PER_FRAME = 1000.0f / 14.0f / 60.0f; // at 60 frames a second
 constexpr float ROWS_PER_TICK = 14.0f / 60.0f;             // 60 ms rows
 
-struct credits_bench {
-  music_clock clock{};
-  pixmap* frame = nullptr;
-  show_context show{};
-  std::string archive;
-  bool ready = false;
-};
-
 // Opens build/bin/data.dat once; every call initialises the effect afresh.
-credits_bench* bench_setup(int32_t (*init)(show_context*)) {
-  static credits_bench b;
-  if (!b.ready) {
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe");
-    b.archive = (self.parent_path().parent_path() / "bin" / "data.dat").string();
-    pfs_device.parameter = b.archive.c_str();
-    if (!vfs_device_enable(&pfs_device, 0) || !vfs_device_init(&pfs_device, 0, 0))
-      return nullptr;
-    build_mul_tables();
-    b.frame = pixmap_create(320, 240, PIXMAP_CLEAR);
-    b.show.clock = &b.clock;
-    b.show.frame = b.frame;
-    b.ready = true;
-  }
-  return init(&b.show) ? &b : nullptr;
+bench_show* bench_setup(int32_t (*init)(show_context*)) {
+  bench_show* b = bench_show_open(0);
+  return b && init(&b->show) ? b : nullptr;
 }
 
 // The song's position a given number of ticks into order 11.
@@ -57,7 +35,7 @@ void set_position(music_clock* c, float ticks) {
 // One frame step, averaged over the credits from their first frame to the
 // last (about 920 frames); the init between runs is not timed.
 static void BM_CreditsFrame(benchmark::State& state) {
-  credits_bench* b = bench_setup(blurp_init);
+  bench_show* b = bench_setup(blurp_init);
   if (!b) {
     state.SkipWithError("no data.dat");
     return;
@@ -78,7 +56,7 @@ BENCHMARK(BM_CreditsFrame)->Unit(benchmark::kMicrosecond);
 
 // The scroller alone, the phrase filling its window.
 static void BM_CreditsScroller(benchmark::State& state) {
-  credits_bench* b = bench_setup(blurp_init);
+  bench_show* b = bench_setup(blurp_init);
   if (!b) {
     state.SkipWithError("no data.dat");
     return;
@@ -94,7 +72,7 @@ BENCHMARK(BM_CreditsScroller)->Unit(benchmark::kMicrosecond);
 
 // One end part frame step in the middle of its song.
 static void BM_EndpartFrame(benchmark::State& state) {
-  credits_bench* b = bench_setup(endpart_init);
+  bench_show* b = bench_setup(endpart_init);
   if (!b) {
     state.SkipWithError("no data.dat");
     return;

@@ -1,6 +1,7 @@
 // The mirror hall on the build's data: its frame step at camera angles
 // spread over the swing (bursts of the fountains included, as in the show),
 // and the engine's scaled additive sprite at the sizes particles take.
+#include "bench_show.h"
 #include "mirrors.h"
 #include "mirrors_parts.h"
 #include "music.h"
@@ -9,41 +10,23 @@
 
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-#include <string>
-
 namespace {
-struct mirrors_bench {
-  music_clock clock{};
-  pixmap* frame = nullptr;
-  show_context show{};
-  std::string archive;
-  bool ready = false;
-};
-
-mirrors_bench* bench_setup() {
-  static mirrors_bench b;
-  if (b.ready)
-    return &b;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe");
-  b.archive = (self.parent_path().parent_path() / "bin" / "data.dat").string();
-  pfs_device.parameter = b.archive.c_str();
-  if (!vfs_device_enable(&pfs_device, 0) || !vfs_device_init(&pfs_device, 0, 0))
-    return nullptr;
-  b.frame = pixmap_create(320, 240, PIXMAP_CLEAR);
-  b.show.clock = &b.clock;
-  b.show.frame = b.frame;
-  if (!mirrors_init(&b.show))
-    return nullptr;
-  b.ready = true;
-  return &b;
+// Loads the hall once.
+bench_show* bench_setup() {
+  static bench_show* ready = nullptr;
+  if (!ready) {
+    bench_show* b = bench_show_open(0);
+    if (b && bench_quietly([&] { return mirrors_init(&b->show); }))
+      ready = b;
+  }
+  return ready;
 }
 } // namespace
 
 // Frames at a frame rate of 60 (about 1.2 ticks a frame) over one turn of
 // the camera; the rows run through the bars, so the fountains burst.
 static void BM_mirrors_frame(benchmark::State& state) {
-  mirrors_bench* b = bench_setup();
+  bench_show* b = bench_setup();
   if (!b) {
     state.SkipWithError("no data.dat");
     return;

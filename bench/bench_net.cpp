@@ -2,6 +2,7 @@
 // block filler alone, the magnet's field and its end phase, the qube's
 // frame, the net drawn shaded, its sheet stage, and the hypervoxel's frame
 // step (while the background zooms and after).
+#include "bench_show.h"
 #include "blend.h"
 #include "block_fill.h"
 #include "hypervoxel.h"
@@ -18,67 +19,24 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <fcntl.h>
-#include <filesystem>
-#include <string>
-#include <unistd.h>
-
 namespace {
-struct net_bench {
-  music_clock clock{};
-  pixmap* frame = nullptr;
-  render_context* rc = nullptr;
-  uint8_t shade[SHADE_TABLE_BYTES];
-  show_context show{};
-  std::string archive;
-  bool ready = false;
-};
-
-// Keeps the readers' progress lines off standard output while f runs.
-template <typename F> auto quietly(F f) {
-  std::fflush(stdout);
-  const int saved = dup(1), null = open("/dev/null", O_WRONLY);
-  dup2(null, 1);
-  auto result = f();
-  std::fflush(stdout);
-  dup2(saved, 1);
-  close(saved);
-  close(null);
-  return result;
-}
-
-net_bench* bench_setup() {
-  static net_bench b;
-  if (b.ready)
-    return &b;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe");
-  b.archive = (self.parent_path().parent_path() / "bin" / "data.dat").string();
-  pfs_device.parameter = b.archive.c_str();
-  if (!vfs_device_enable(&pfs_device, 0) || !vfs_device_init(&pfs_device, 0, 0))
-    return nullptr;
-  build_mul_tables();
-  shade_table_build(b.shade, 255, 0);
-  b.frame = pixmap_create(320, 240, PIXMAP_DEPTH | PIXMAP_CLEAR);
-  b.rc = render_context_create(1, b.frame, 320, 240, 400.0f);
-  b.show = show_context{&b.clock, b.frame, b.shade, b.rc, nullptr, show_pictures{}};
-  if (!quietly(
-          [&] { return net_init(&b.show) && magnet_init(&b.show) && qube_init(&b.show) && hypervoxel_init(&b.show); }))
-    return nullptr;
-  b.ready = true;
-  return &b;
-}
-
-void set_clock(music_clock* c, float fd, uint32_t order, uint32_t row) {
-  c->frame_delta = fd;
-  c->order = order;
-  c->row = row;
+// Loads the effects once.
+bench_show* bench_setup() {
+  static bench_show* ready = nullptr;
+  if (!ready) {
+    bench_show* b = bench_show_open(PIXMAP_DEPTH);
+    if (b && bench_quietly([&] {
+          return net_init(&b->show) && magnet_init(&b->show) && qube_init(&b->show) && hypervoxel_init(&b->show);
+        }))
+      ready = b;
+  }
+  return ready;
 }
 } // namespace
 
 // The 1,200 blocks of a frame, shaded (argument 1) or plain (0).
 static void BM_block_fill_frame(benchmark::State& state) {
-  net_bench* b = bench_setup();
+  bench_show* b = bench_setup();
   if (!b) {
     state.SkipWithError("no data.dat");
     return;
@@ -99,13 +57,13 @@ BENCHMARK(BM_block_fill_frame)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // The net drawn whole into the frame, as in its scene before order 29.
 static void BM_net_draw(benchmark::State& state) {
-  net_bench* b = bench_setup();
+  bench_show* b = bench_setup();
   if (!b) {
     state.SkipWithError("no data.dat");
     return;
   }
   net_get_state()->reveal = 30.0f;
-  set_clock(&b->clock, 1.2f, 24, 0);
+  bench_set_clock(&b->clock, 1.2f, 24, 0);
   for (auto _ : state) {
     net_draw(b->frame);
     benchmark::ClobberMemory();
@@ -116,13 +74,13 @@ BENCHMARK(BM_net_draw)->Unit(benchmark::kMicrosecond);
 // The sheet stage: the net into the work picture, the backdrop, the sheet
 // folding; restarted every 400 frames.
 static void BM_net_sheet_stage(benchmark::State& state) {
-  net_bench* b = bench_setup();
+  bench_show* b = bench_setup();
   if (!b) {
     state.SkipWithError("no data.dat");
     return;
   }
   net_state* s = net_get_state();
-  set_clock(&b->clock, 1.2f, 29, 0);
+  bench_set_clock(&b->clock, 1.2f, 29, 0);
   int32_t n = 0;
   for (auto _ : state) {
     if (n++ % 400 == 0) {
@@ -138,13 +96,13 @@ BENCHMARK(BM_net_sheet_stage)->Unit(benchmark::kMicrosecond);
 // The hypervoxel's frame step: while zooming (0) and over the still
 // picture (1).
 static void BM_hypervoxel_frame(benchmark::State& state) {
-  net_bench* b = bench_setup();
+  bench_show* b = bench_setup();
   if (!b) {
     state.SkipWithError("no data.dat");
     return;
   }
   hvoxel_state* s = hvoxel_get_state();
-  set_clock(&b->clock, 1.2f, 30, 0);
+  bench_set_clock(&b->clock, 1.2f, 30, 0);
   for (auto _ : state) {
     if (state.range(0) == 0) {
       s->zoom = 0.0f;
@@ -158,13 +116,13 @@ BENCHMARK(BM_hypervoxel_frame)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 // The magnet's frame: the field with the cube (0), the end phase with the
 // net (1); the scene is restarted whenever it ends.
 static void BM_magnet_frame(benchmark::State& state) {
-  net_bench* b = bench_setup();
+  bench_show* b = bench_setup();
   if (!b) {
     state.SkipWithError("no data.dat");
     return;
   }
   magnet_state* s = magnet_get_state();
-  set_clock(&b->clock, 1.2f, 22, 10);
+  bench_set_clock(&b->clock, 1.2f, 22, 10);
   for (auto _ : state) {
     if (s->cube.done || s->scene_clock >= MAGNET_SCENE_TIME) {
       magnet_field_reset(&s->field);
@@ -180,12 +138,12 @@ BENCHMARK(BM_magnet_frame)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // The qube's frame: feedback, net, cube, flares and the weighted blur.
 static void BM_qube_frame(benchmark::State& state) {
-  net_bench* b = bench_setup();
+  bench_show* b = bench_setup();
   if (!b) {
     state.SkipWithError("no data.dat");
     return;
   }
-  set_clock(&b->clock, 1.2f, 26, 0);
+  bench_set_clock(&b->clock, 1.2f, 26, 0);
   for (auto _ : state)
     benchmark::DoNotOptimize(qube_frame());
 }

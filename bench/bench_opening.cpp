@@ -3,6 +3,7 @@
 // the second burn-in phase, the tile wall flying apart, the title's glow with
 // the torus and the blur, the zoom with and without the fly-in, and the cube
 // with its flares and text.
+#include "bench_show.h"
 #include "galaxy.h"
 #include "galaxy_parts.h"
 #include "icube.h"
@@ -17,67 +18,29 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <fcntl.h>
-#include <filesystem>
-#include <string>
-#include <unistd.h>
-
 namespace {
-struct opening_bench {
-  music_clock clock{};
-  pixmap* frame = nullptr;
-  show_context show{};
-  render_context* rc = nullptr;
-  uint8_t shade[SHADE_TABLE_BYTES];
-  std::string archive;
-  bool ready = false;
-};
-
-// Loads the effects once from build/bin/data.dat, in the show's order.
-opening_bench* bench_setup() {
-  static opening_bench b;
-  if (b.ready)
-    return &b;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe");
-  b.archive = (self.parent_path().parent_path() / "bin" / "data.dat").string();
-  pfs_device.parameter = b.archive.c_str();
-  if (!vfs_device_enable(&pfs_device, 0) || !vfs_device_init(&pfs_device, 0, 0))
-    return nullptr;
-  shade_table_build(b.shade, 255, 0);
-  b.frame = pixmap_create(320, 240, PIXMAP_CLEAR);
-  b.rc = render_context_create(1, b.frame, 320, 240, 400);
-  // The readers' progress lines go to standard output: keep them off it.
-  std::fflush(stdout);
-  const int saved = dup(1), null = open("/dev/null", O_WRONLY);
-  dup2(null, 1);
-  b.show = show_context{.clock = &b.clock, .frame = b.frame, .shade = b.shade, .rc = b.rc};
-  const bool ok = galaxy_init(&b.show) && intro_init(&b.show) && seqzoom_init(&b.show) && icube_init(&b.show);
-  std::fflush(stdout);
-  dup2(saved, 1);
-  close(saved);
-  close(null);
-  if (!ok)
-    return nullptr;
-  b.ready = true;
-  return &b;
-}
-
-void set_clock(music_clock* c, float fd, uint32_t order, uint32_t row) {
-  c->frame_delta = fd;
-  c->order = order;
-  c->row = row;
+// Loads the effects once, in the show's order.
+bench_show* bench_setup() {
+  static bench_show* ready = nullptr;
+  if (!ready) {
+    bench_show* b = bench_show_open(0);
+    if (b && bench_quietly([&] {
+          return galaxy_init(&b->show) && intro_init(&b->show) && seqzoom_init(&b->show) && icube_init(&b->show);
+        }))
+      ready = b;
+  }
+  return ready;
 }
 } // namespace
 
 static void BM_galaxy_frame(benchmark::State& state) {
-  opening_bench* b = bench_setup();
+  bench_show* b = bench_setup();
   if (!b) {
     state.SkipWithError("no data.dat");
     return;
   }
   galaxy_state* g = galaxy_get_state();
-  set_clock(&b->clock, 1.2f, 1, 0);
+  bench_set_clock(&b->clock, 1.2f, 1, 0);
   for (auto _ : state) {
     // In flight: every star at full size around the screen's centre.
     g->scroll = 100;
@@ -91,13 +54,13 @@ static void BM_galaxy_frame(benchmark::State& state) {
 BENCHMARK(BM_galaxy_frame)->Unit(benchmark::kMicrosecond);
 
 static void BM_intro_burn(benchmark::State& state) {
-  opening_bench* b = bench_setup();
+  bench_show* b = bench_setup();
   if (!b) {
     state.SkipWithError("no data.dat");
     return;
   }
   intro_state* s = intro_get_state();
-  set_clock(&b->clock, 1.2f, 4, 0);
+  bench_set_clock(&b->clock, 1.2f, 4, 0);
   for (auto _ : state) {
     s->phase = 1;
     s->level = 64;
@@ -108,13 +71,13 @@ static void BM_intro_burn(benchmark::State& state) {
 BENCHMARK(BM_intro_burn)->Unit(benchmark::kMicrosecond);
 
 static void BM_intro_wall(benchmark::State& state) {
-  opening_bench* b = bench_setup();
+  bench_show* b = bench_setup();
   if (!b) {
     state.SkipWithError("no data.dat");
     return;
   }
   intro_state* s = intro_get_state();
-  set_clock(&b->clock, 1.2f, 6, 0);
+  bench_set_clock(&b->clock, 1.2f, 6, 0);
   for (auto _ : state) {
     // Round and round the first 400 ticks of the wall.
     if (s->section1_time > 400 || !intro_frame(1)) {
@@ -134,13 +97,13 @@ static void BM_intro_wall(benchmark::State& state) {
 BENCHMARK(BM_intro_wall)->Unit(benchmark::kMicrosecond);
 
 static void BM_intro_title(benchmark::State& state) {
-  opening_bench* b = bench_setup();
+  bench_show* b = bench_setup();
   if (!b) {
     state.SkipWithError("no data.dat");
     return;
   }
   intro_state* s = intro_get_state();
-  set_clock(&b->clock, 1.2f, 7, 8);
+  bench_set_clock(&b->clock, 1.2f, 7, 8);
   for (auto _ : state) {
     // The glow with the torus at full brightness.
     s->section2_time = 200;
@@ -154,13 +117,13 @@ BENCHMARK(BM_intro_title)->Unit(benchmark::kMicrosecond);
 
 // The zoom from 800 (the fly-in over it) down to 0, round and round.
 static void BM_seqzoom_frame(benchmark::State& state) {
-  opening_bench* b = bench_setup();
+  bench_show* b = bench_setup();
   if (!b) {
     state.SkipWithError("no data.dat");
     return;
   }
   seqzoom_state* s = seqzoom_get_state();
-  set_clock(&b->clock, 1.2f, 8, 0);
+  bench_set_clock(&b->clock, 1.2f, 8, 0);
   for (auto _ : state) {
     if (!seqzoom_frame()) {
       s->zoom = 800.0f;
@@ -173,12 +136,12 @@ BENCHMARK(BM_seqzoom_frame)->Unit(benchmark::kMicrosecond);
 
 // The cube turning with the zoomer's flares on and the text typing.
 static void BM_icube_frame(benchmark::State& state) {
-  opening_bench* b = bench_setup();
+  bench_show* b = bench_setup();
   if (!b) {
     state.SkipWithError("no data.dat");
     return;
   }
-  set_clock(&b->clock, 1.2f, 9, 0);
+  bench_set_clock(&b->clock, 1.2f, 9, 0);
   for (auto _ : state) {
     icube_frame();
     benchmark::ClobberMemory();

@@ -1,6 +1,7 @@
 // The tunnel flight on the build's data: building its scene from the
 // archive, and its frame step at scene times spread over the whole flight
 // (the tint and the white wash included, as in the show).
+#include "bench_show.h"
 #include "music.h"
 #include "render_scene.h"
 #include "tunnel.h"
@@ -9,49 +10,16 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <fcntl.h>
-#include <filesystem>
-#include <string>
-#include <unistd.h>
-
 namespace {
-struct tunnel_bench {
-  music_clock clock{};
-  pixmap* frame = nullptr;
-  show_context show{};
-  std::string archive;
-  bool ready = false;
-};
-
-// Keeps the readers' progress lines off standard output while f runs.
-template <typename F> auto quietly(F f) {
-  std::fflush(stdout);
-  const int saved = dup(1), null = open("/dev/null", O_WRONLY);
-  dup2(null, 1);
-  auto result = f();
-  std::fflush(stdout);
-  dup2(saved, 1);
-  close(saved);
-  close(null);
-  return result;
-}
-
-tunnel_bench* bench_setup() {
-  static tunnel_bench b;
-  if (b.ready)
-    return &b;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe");
-  b.archive = (self.parent_path().parent_path() / "bin" / "data.dat").string();
-  pfs_device.parameter = b.archive.c_str();
-  if (!vfs_device_enable(&pfs_device, 0) || !vfs_device_init(&pfs_device, 0, 0))
-    return nullptr;
-  b.frame = pixmap_create(320, 240, PIXMAP_DEPTH | PIXMAP_CLEAR);
-  b.show = show_context{.clock = &b.clock, .frame = b.frame};
-  if (!quietly([&] { return tunnel_init(&b.show); }))
-    return nullptr;
-  b.ready = true;
-  return &b;
+// Loads the flight once.
+bench_show* bench_setup() {
+  static bench_show* ready = nullptr;
+  if (!ready) {
+    bench_show* b = bench_show_open(PIXMAP_DEPTH);
+    if (b && bench_quietly([&] { return tunnel_init(&b->show); }))
+      ready = b;
+  }
+  return ready;
 }
 } // namespace
 
@@ -61,7 +29,7 @@ static void BM_tunnel_build_scene(benchmark::State& state) {
     return;
   }
   for (auto _ : state) {
-    render_scene* s = quietly([] { return ase_build_scene("data/3dscene/finaljpg.ase", "data/3dscene/"); });
+    render_scene* s = bench_quietly([] { return ase_build_scene("data/3dscene/finaljpg.ase", "data/3dscene/"); });
     benchmark::DoNotOptimize(s);
     render_scene_free(s);
   }
@@ -71,7 +39,7 @@ BENCHMARK(BM_tunnel_build_scene)->Unit(benchmark::kMillisecond);
 // One frame at each of 64 scene times over the flight in turn; the section
 // is the argument (0 to 4: the first to the last fifth of the flight).
 static void BM_tunnel_frame(benchmark::State& state) {
-  tunnel_bench* b = bench_setup();
+  bench_show* b = bench_setup();
   if (!b) {
     state.SkipWithError("no data.dat");
     return;

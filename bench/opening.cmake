@@ -1,2 +1,2 @@
-vorlane_bench(bench_opening SOURCES bench_opening.cpp LIBS effects shell)
+vorlane_bench(bench_opening SOURCES bench_opening.cpp LIBS bench_show)
 add_dependencies(bench_opening data_dat)

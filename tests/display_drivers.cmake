@@ -18,11 +18,14 @@ foreach(mode gdi dd)
   add_test(NAME video_probe_${mode}
     COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e_display.sh $<TARGET_FILE:video_probe> ${CMAKE_BINARY_DIR}/tests/e2e_probe_${mode}
       - ${e2e_start} ${e2e_exit})
-  set_tests_properties(video_probe_${mode} PROPERTIES TIMEOUT 180 ENVIRONMENT "E2E_QUADRANTS=1;E2E_ARGS=${mode}")
+  # One virtual display at a time: xvfb-run -a can hand two servers started
+  # at once the same display number.
+  set_tests_properties(video_probe_${mode} PROPERTIES TIMEOUT 180 RESOURCE_LOCK xvfb
+    ENVIRONMENT "E2E_QUADRANTS=1;E2E_ARGS=${mode}")
 endforeach()
 
 # The two show programs on the test archive, under virtual displays.
-vorlane_test(test_show_windows SOURCES test_show_windows.cpp LIBS show_archive TIMEOUT 240)
+vorlane_test(test_show_windows SOURCES test_show_windows.cpp LIBS show_archive TIMEOUT 240 LOCK xvfb)
 add_dependencies(test_show_windows demo_gdi demo_dd)
 target_compile_definitions(test_show_windows PRIVATE E2E_SCRIPT="${CMAKE_CURRENT_SOURCE_DIR}/e2e_display.sh"
   E2E_START_LIMIT=${e2e_start} E2E_EXIT_LIMIT=${e2e_exit})

@@ -59,14 +59,19 @@ fail() {
 # The window, focused (a focus taken by another client never comes back by itself).
 # The search is repeated: a window that goes away while xdotool walks the
 # tree (SDL makes and drops helper windows at start-up) fails one search.
+# A window found may be gone before it takes the focus: search again then.
 deadline=$((SECONDS + start_limit))
-until xdotool search --name "$title" >window.txt 2>/dev/null && [ -s window.txt ]; do
-  [ $SECONDS -lt $deadline ] || fail "no window named '$title'"
+window=""
+until [ -n "$window" ] && timeout 10 xdotool windowfocus --sync "$window" 2>/dev/null; do
+  [ $SECONDS -lt $deadline ] || fail "no window named '$title' that takes the focus"
   kill -0 "$pid" 2>/dev/null || fail "the program ended before opening its window"
-  sleep 0.2
+  window=""
+  if xdotool search --name "$title" >window.txt 2>/dev/null && [ -s window.txt ]; then
+    window=$(head -n 1 window.txt)
+  else
+    sleep 0.2
+  fi
 done
-window=$(head -n 1 window.txt)
-timeout 10 xdotool windowfocus --sync "$window" || fail "the window does not take the focus"
 
 # Screenshots until one shows a frame: not black, and made of whole blocks of
 # one colour each, as a nearest-neighbour scaled frame is (garbage is not).

@@ -24,7 +24,7 @@ constexpr int32_t MIRRORS_FEEDBACK_WIDTH = 320, MIRRORS_FEEDBACK_HEIGHT = 200;
 
 // An object of the hall: where it stands on the circle round the centre
 // (distance and angle in the xz plane, then height), its turn and size.
-struct mirrors_object_spec {
+struct mirrors_object_place {
   int32_t slot;
   const char* path;
   int32_t mode;
@@ -40,7 +40,7 @@ constexpr double MIRROR_SIZE = 200, MIRROR_RING = 560, DISC_SIZE = 250, DISC_RIN
 constexpr double FLOOR_MIRROR = -600, FLOOR_DISC = -630;
 
 // Objects 1 to 8 in their load order: mirror and disc in pairs.
-constexpr mirrors_object_spec MIRRORS_PANES[] = {
+constexpr mirrors_object_place MIRRORS_PANES[] = {
     {1, MIRROR_FILE, ASC_MODE_TEXTURE, MIRRORS_FEEDBACK_MAP, MIRROR_SIZE, MIRROR_RING, 0, 0, {0, -QUARTER, 0}},
     {2, DISC_FILE, ASC_MODE_TEXTURE, 1, DISC_SIZE, DISC_RING, 0, 0, {0, QUARTER, QUARTER}},
     {3,
@@ -74,14 +74,14 @@ constexpr mirrors_object_spec MIRRORS_PANES[] = {
      {QUARTER, -QUARTER, QUARTER}},
     {8, DISC_FILE, ASC_MODE_TEXTURE, 1, DISC_SIZE, 0, 0, FLOOR_DISC, {0, -QUARTER, 0}},
 };
-constexpr mirrors_object_spec MIRRORS_STAR_SPEC = {
+constexpr mirrors_object_place MIRRORS_STAR_PLACE = {
     MIRRORS_STAR, "data/rimbel/star1.asc", ASC_MODE_ENVIRONMENT, 0, 300, 0, 0, 0, {0, 0, 0}};
-constexpr mirrors_object_spec MIRRORS_HALL_SPEC = {
+constexpr mirrors_object_place MIRRORS_HALL_PLACE = {
     MIRRORS_HALL, "data/rimbel/sphere.asc", ASC_MODE_TEXTURE, MIRRORS_HALL_MAP, 800, 0, 0, 0, {0, 0, 0}};
 constexpr const char* MIRRORS_PHONG_FILE = "data/rimbel/phong.bin";
 
 // The emitters, in slot order.
-struct mirrors_emitter_spec {
+struct mirrors_emitter_setting {
   int32_t kind;
   int32_t count;
   const char* sprite;
@@ -89,7 +89,7 @@ struct mirrors_emitter_spec {
   float size;
 };
 constexpr int32_t MIRRORS_SHADES = 20;
-constexpr mirrors_emitter_spec MIRRORS_EMITTER_SPECS[MIRRORS_EMITTERS] = {
+constexpr mirrors_emitter_setting MIRRORS_EMITTER_SETTINGS[MIRRORS_EMITTERS] = {
     {EMITTER_FALLING, 300, "data/rimbel/128x128/gold.pcx", MIRRORS_SHADES, 100},
     {EMITTER_FALLING, 300, "data/rimbel/128x128/blue.pcx", MIRRORS_SHADES, 100},
     {EMITTER_FALLING, 300, "data/rimbel/128x128/red.pcx", MIRRORS_SHADES, 100},
@@ -114,23 +114,23 @@ int32_t mirrors_load_map(mirror_scene* s, int32_t slot, const char* path) {
   return s->imagemaps[slot] != nullptr;
 }
 
-int32_t mirrors_load_object(mirror_scene* s, const mirrors_object_spec& spec, const char* phong) {
-  asc_object* o = asc_load(spec.path, phong, nullptr, spec.mode);
+int32_t mirrors_load_object(mirror_scene* s, const mirrors_object_place& place, const char* phong) {
+  asc_object* o = asc_load(place.path, phong, nullptr, place.mode);
   if (!o)
     return 0;
-  s->objects[spec.slot] = o;
-  o->imagemap = spec.imagemap;
-  o->position[0] = spec.ring * std::cos(spec.theta);
-  o->position[1] = spec.height;
-  o->position[2] = spec.ring * std::sin(spec.theta);
+  s->objects[place.slot] = o;
+  o->imagemap = place.imagemap;
+  o->position[0] = place.ring * std::cos(place.theta);
+  o->position[1] = place.height;
+  o->position[2] = place.ring * std::sin(place.theta);
   asc_center(o);
-  asc_scale_to_radius(o, spec.radius);
+  asc_scale_to_radius(o, place.radius);
   asc_compute_normals(o);
   asc_bounding_radius(o);
   s->total_faces += o->face_count;
   o->visible = 1;
   for (int32_t k = 0; k < 3; k++)
-    o->angles[k] = spec.angles[k];
+    o->angles[k] = place.angles[k];
   return 1;
 }
 
@@ -158,7 +158,7 @@ int32_t mirrors_load_maps(mirrors_state* m) {
 int32_t mirrors_make_emitters(mirror_scene* s) {
   const double origin[3] = {0, 0, 0};
   for (int32_t i = 0; i < MIRRORS_EMITTERS; i++) {
-    const mirrors_emitter_spec& e = MIRRORS_EMITTER_SPECS[i];
+    const mirrors_emitter_setting& e = MIRRORS_EMITTER_SETTINGS[i];
     s->mothers[i] = emitter_create(e.kind, e.count, origin, e.sprite, EMITTER_STYLE_SPRITES, e.shades, 0, e.size);
     if (!s->mothers[i])
       return 0;
@@ -202,12 +202,12 @@ int32_t mirrors_build_scene(mirrors_state* m) {
   s->imagemap_count = MIRRORS_IMAGEMAPS;
   if (!mirror_scene_alloc(s))
     return 0;
-  if (!mirrors_load_maps(m) || !mirrors_load_object(s, MIRRORS_STAR_SPEC, MIRRORS_PHONG_FILE) ||
+  if (!mirrors_load_maps(m) || !mirrors_load_object(s, MIRRORS_STAR_PLACE, MIRRORS_PHONG_FILE) ||
       !mirrors_load_map(s, MIRRORS_HALL_MAP, "data/rimbel/textures/ss071.pcx") ||
-      !mirrors_load_object(s, MIRRORS_HALL_SPEC, nullptr))
+      !mirrors_load_object(s, MIRRORS_HALL_PLACE, nullptr))
     return 0;
-  for (const mirrors_object_spec& spec : MIRRORS_PANES)
-    if (!mirrors_load_object(s, spec, nullptr))
+  for (const mirrors_object_place& place : MIRRORS_PANES)
+    if (!mirrors_load_object(s, place, nullptr))
       return 0;
   if (!mirrors_make_emitters(s) || !mirrors_make_flare(s))
     return 0;

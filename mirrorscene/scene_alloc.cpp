@@ -40,9 +40,8 @@ int32_t scene_alloc_fail(mirror_scene* scene, int32_t code) {
   scene_error = code;
   return 0;
 }
-} // namespace
-
-int32_t mirror_scene_alloc(mirror_scene* s) {
+// The scene's arrays, none held.
+void scene_clear_arrays(mirror_scene* s) {
   s->imagemaps = nullptr;
   s->objects = nullptr;
   s->cameras = nullptr;
@@ -54,6 +53,11 @@ int32_t mirror_scene_alloc(mirror_scene* s) {
   s->spots = nullptr;
   s->face_buffer = nullptr;
   s->face_buffer_size = 0;
+}
+} // namespace
+
+int32_t mirror_scene_alloc(mirror_scene* s) {
+  scene_clear_arrays(s);
   if (!scene_array(&s->objects, s->object_count))
     return scene_alloc_fail(s, SCENE_ERROR_OBJECTS);
   if (s->camera_count < 1)
@@ -124,15 +128,5 @@ void mirror_scene_free(mirror_scene* s) {
   scene_free_records(s->spots, s->spot_count);
   scene_free_records(s->omnis, s->omni_count);
   std::free(s->face_buffer);
-  s->imagemaps = nullptr;
-  s->objects = nullptr;
-  s->cameras = nullptr;
-  s->mothers = nullptr;
-  s->mirrors = nullptr;
-  s->tvs = nullptr;
-  s->flares = nullptr;
-  s->omnis = nullptr;
-  s->spots = nullptr;
-  s->face_buffer = nullptr;
-  s->face_buffer_size = 0;
+  scene_clear_arrays(s);
 }

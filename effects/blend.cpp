@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 uint8_t mul_table[65][256];
 int mul_table_built = 0;
@@ -46,31 +48,103 @@ void cross_fade(pixmap* dst, int32_t x, int32_t y, const pixmap* a, const pixmap
 }
 
 namespace {
-// Per-channel floor average; the top byte is the sample's.
-inline uint32_t blur_average(uint32_t sample, uint32_t source) {
-  const uint32_t low = ((sample & 0xFEFEFE) >> 1) + ((source & 0xFEFEFE) >> 1) + (sample & source & 0x010101);
-  return (sample & 0xFF000000u) | low;
+// Four pixels at once; the multiplications work on 16-bit lanes, each
+// holding one channel. GCC and clang lower these to SSE2 on x86-64.
+using pixel4 = uint32_t __attribute__((vector_size(16)));
+using lanes16 = uint16_t __attribute__((vector_size(16)));
+
+inline pixel4 pixel4_load(const uint32_t* p) {
+  pixel4 v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
 }
 
-struct blur_weights {
-  const uint8_t* ws;
-  const uint8_t* wd;
+inline void pixel4_store(uint32_t* p, pixel4 v) { std::memcpy(p, &v, sizeof v); }
+
+// Per-channel floor average; the top byte is the sample's.
+struct blur_average {
+  template <typename T> T operator()(T sample, T source) const {
+    const T low = ((sample & 0xFEFEFE) >> 1) + ((source & 0xFEFEFE) >> 1) + (sample & source & 0x010101);
+    return (sample & 0xFF000000u) | low;
+  }
 };
 
-inline uint32_t blur_weighted(uint32_t sample, uint32_t source, blur_weights w) {
-  return (sample & 0xFF000000u) | uint32_t(w.ws[sample & 255] + w.wd[source & 255]) |
-         uint32_t(w.ws[(sample >> 8) & 255] + w.wd[(source >> 8) & 255]) << 8 |
-         uint32_t(w.ws[(sample >> 16) & 255] + w.wd[(source >> 16) & 255]) << 16;
+// Per channel mul_table[w][sample] + mul_table[64 - w][source], computed:
+// row k of the table is trunc(k * v / 64), and row 64 is all zero, so the
+// two multipliers are the rows' numbers with 64 read as 0. Red and blue are
+// multiplied together in one word (each product stays below 2^14), green
+// alone; the two weighted channels never sum past 255.
+struct blur_weighted {
+  uint16_t ks, kd;
+  lanes16 ks8, kd8;
+
+  explicit blur_weighted(int32_t w) {
+    w = std::clamp(w, 0, 64);
+    ks = uint16_t(w == 64 ? 0 : w);
+    kd = uint16_t(w == 0 ? 0 : 64 - w);
+    ks8 = lanes16{} + ks;
+    kd8 = lanes16{} + kd;
+  }
+  uint32_t operator()(uint32_t sample, uint32_t source) const {
+    const uint32_t rb = ((((sample & 0xFF00FF) * ks) >> 6) & 0xFF00FF) + ((((source & 0xFF00FF) * kd) >> 6) & 0xFF00FF);
+    const uint32_t g = ((((sample >> 8) & 255) * ks) >> 6) + ((((source >> 8) & 255) * kd) >> 6);
+    return (sample & 0xFF000000u) | rb | g << 8;
+  }
+  pixel4 operator()(pixel4 sample, pixel4 source) const {
+    const pixel4 low = pixel4{} + 0xFF00FFu;
+    const lanes16 rb = (((lanes16)(sample & low) * ks8) >> 6) + (((lanes16)(source & low) * kd8) >> 6);
+    const lanes16 g = (((lanes16)((sample >> 8) & low) * ks8) >> 6) + (((lanes16)((source >> 8) & low) * kd8) >> 6);
+    return (sample & 0xFF000000u) | (pixel4)rb | ((pixel4)g & 255u) << 8;
+  }
+};
+
+// Columns of a half row handled together: their sample positions first, in
+// the visit order, then the mixes.
+constexpr int32_t BLUR_CHUNK = 512;
+
+// One half row: columns from, from + step, ... up to end (exclusive) of the
+// row starting at px + row_start, visited in that order; sampler.at(j) gives
+// the offset in px of the pixel mixed with src[j], and sampler.hits tells
+// whether one of them lay in this row. When none did, no mix depends on
+// another one of the row, and four pixels are mixed at a time; otherwise
+// the pixels go one by one in the visit order, each sample read as the
+// earlier ones left it.
+template <typename Mix, typename Sampler>
+void blur_half_row(uint32_t* px, int64_t row_start, const uint32_t* src, int32_t from, int32_t end, int32_t step,
+                   const Mix& mix, Sampler& sampler) {
+  uint32_t* out = px + row_start;
+  int64_t offsets[BLUR_CHUNK];
+  int32_t j = from;
+  while (j != end) {
+    const int32_t n = std::min(BLUR_CHUNK, step > 0 ? end - j : j - end);
+    const int32_t first = step > 0 ? j : j - n + 1; // lowest column of the chunk
+    int64_t* off = offsets - first;
+    sampler.hits = sampler.row == row_start;
+    for (int32_t t = 0; t < n; t++, j += step)
+      off[j] = sampler.at(j);
+    if (sampler.hits) {
+      for (int32_t k = j - n * step; k != j; k += step)
+        out[k] = mix(px[off[k]], src[k]);
+      continue;
+    }
+    int32_t k = first;
+    for (; k + 4 <= first + n; k += 4) {
+      const pixel4 sample = {px[off[k]], px[off[k + 1]], px[off[k + 2]], px[off[k + 3]]};
+      pixel4_store(out + k, mix(sample, pixel4_load(src + k)));
+    }
+    for (; k < first + n; k++)
+      out[k] = mix(px[off[k]], src[k]);
+  }
 }
 
 // The visit order the blurs share: rows from the centre row up to the top,
 // then from second_row down to the bottom; in each row, columns from the
 // centre to the left edge, then from the column right of the centre to the
 // right edge. Each half row starts with sampler.begin(row); sampler.at(j)
-// then gives the frame pixel to mix with the source at column j. Centres
-// out of range are held to the frame.
+// then gives the offset of the frame pixel to mix with the source at column
+// j. Centres out of range are held to the frame.
 template <typename Mix, typename Sampler>
-void blur_frame(pixmap* frame, const pixmap* source, float cx, float cy, int32_t second_row, Mix mix,
+void blur_frame(pixmap* frame, const pixmap* source, float cx, float cy, int32_t second_row, const Mix& mix,
                 Sampler&& sampler) {
   const int32_t w = frame->width, h = frame->height;
   if (w <= 0 || h <= 0 || source->width < w || source->height < h)
@@ -82,13 +156,11 @@ void blur_frame(pixmap* frame, const pixmap* source, float cx, float cy, int32_t
   uint32_t* px = frame->pixels;
   auto row = [&](int32_t i) {
     const uint32_t* src = source->pixels + source->rows[i];
-    uint32_t* out = px + int64_t(i) * w;
-    sampler.begin(px, i);
-    for (int32_t j = std::min(cx0, w - 1); j >= 0; j--)
-      out[j] = mix(sampler.at(j), src[j]);
-    sampler.begin(px, i);
-    for (int32_t j = cx1; j < w; j++)
-      out[j] = mix(sampler.at(j), src[j]);
+    const int64_t start = int64_t(i) * w;
+    sampler.begin(i);
+    blur_half_row(px, start, src, std::min(cx0, w - 1), -1, -1, mix, sampler);
+    sampler.begin(i);
+    blur_half_row(px, start, src, cx1, w, 1, mix, sampler);
   };
   for (int32_t i = std::min(cy0, h - 1); i >= 0; i--)
     row(i);
@@ -98,31 +170,38 @@ void blur_frame(pixmap* frame, const pixmap* source, float cx, float cy, int32_t
 
 // Samples a fixed factor f of the way towards the centre. Sample coordinates
 // are clamped to the frame, so a centre or factor out of range smears but
-// never reads outside. The sample column depends on the column alone, so
-// frames up to BLUR_TABLE_WIDTH wide take it from a table made once.
+// never reads outside. The sample column depends on the column alone, so it
+// comes from a table made once per call (on the stack up to
+// BLUR_TABLE_WIDTH columns); the sample row is the same for a whole row.
 constexpr int32_t BLUR_TABLE_WIDTH = 2048;
 
 struct blur_fixed_sampler {
   float cx, cy, f;
   int32_t w, h;
-  const uint32_t* row = nullptr;
-  int32_t columns[BLUR_TABLE_WIDTH];
-  bool tabled = false;
+  int64_t row = 0;
+  bool hits = false;
+  int32_t table[BLUR_TABLE_WIDTH];
+  std::vector<int32_t> wide;
+  const int32_t* columns;
 
   blur_fixed_sampler(float cx_, float cy_, float f_, int32_t w_, int32_t h_) : cx(cx_), cy(cy_), f(f_), w(w_), h(h_) {
-    tabled = w <= BLUR_TABLE_WIDTH;
-    for (int32_t j = 0; tabled && j < w; j++)
-      columns[j] = column(j);
+    if (w > BLUR_TABLE_WIDTH)
+      wide.resize(size_t(w));
+    int32_t* c = w > BLUR_TABLE_WIDTH ? wide.data() : table;
+    for (int32_t j = 0; j < w; j++)
+      c[j] = column(j);
+    columns = c;
   }
+  blur_fixed_sampler(const blur_fixed_sampler&) = delete; // columns points into itself
   int32_t column(int32_t j) const {
     const float sx = float(j) + (cx - float(j)) * f;
     return int32_t(std::clamp(sx, 0.0f, float(w - 1)));
   }
-  void begin(const uint32_t* px, int32_t i) {
+  void begin(int32_t i) {
     const float sy = float(i) + (cy - float(i)) * f;
-    row = px + int64_t(std::clamp(sy, 0.0f, float(h - 1))) * w;
+    row = int64_t(std::clamp(sy, 0.0f, float(h - 1))) * w;
   }
-  uint32_t at(int32_t j) const { return row[tabled ? columns[j] : column(j)]; }
+  int64_t at(int32_t j) const { return row + columns[j]; }
 };
 
 // Samples a factor that grows with the distance from the centre: distance /
@@ -131,59 +210,49 @@ struct blur_fixed_sampler {
 struct blur_scaled_sampler {
   float cx, cy, q;
   int32_t w, h;
-  const uint32_t* px = nullptr;
-  const uint32_t* row = nullptr;
+  int64_t row = 0, own = 0; // the sample row's and this row's offsets
+  bool hits = false;
   float dy = 0, r = 0, y = 0;
   void pick_row() {
     const float sy = y + r * dy;
-    row = px + int64_t(std::clamp(sy, 0.0f, float(h - 1))) * w;
+    row = int64_t(std::clamp(sy, 0.0f, float(h - 1))) * w;
+    hits |= row == own;
   }
-  void begin(const uint32_t* pixels, int32_t i) {
-    px = pixels;
+  void begin(int32_t i) {
+    own = int64_t(i) * w;
     y = float(i);
     dy = cy - y;
     r = std::fabs(dy) / q;
     pick_row();
   }
-  uint32_t at(int32_t j) {
+  int64_t at(int32_t j) {
     const float dx = cx - float(j);
     if ((j & 7) == 0) {
       r = std::sqrt(dx * dx + dy * dy) / q;
       pick_row();
     }
-    return row[int32_t(std::clamp(float(j) + r * dx, 0.0f, float(w - 1)))];
+    return row + int32_t(std::clamp(float(j) + r * dx, 0.0f, float(w - 1)));
   }
 };
-
-blur_weights blur_weights_of(int32_t w) {
-  w = std::clamp(w, 0, 64);
-  return {mul_table[w], mul_table[64 - w]};
-}
 } // namespace
 
 void radial_blur(pixmap* frame, const pixmap* source, float cx, float cy, float f) {
   const int32_t second = int32_t(std::clamp(cy + 1.0f, 0.0f, float(frame->height)));
-  blur_frame(frame, source, cx, cy, second, blur_average, blur_fixed_sampler{cx, cy, f, frame->width, frame->height});
+  blur_frame(frame, source, cx, cy, second, blur_average{}, blur_fixed_sampler{cx, cy, f, frame->width, frame->height});
 }
 
 void radial_blur_weighted(pixmap* frame, const pixmap* source, float cx, float cy, int32_t w, float f) {
-  const blur_weights weights = blur_weights_of(w);
   const int32_t second = int32_t(std::clamp(cy, 0.0f, float(frame->height)));
-  blur_frame(
-      frame, source, cx, cy, second,
-      [weights](uint32_t sample, uint32_t source) { return blur_weighted(sample, source, weights); },
-      blur_fixed_sampler{cx, cy, f, frame->width, frame->height});
+  blur_frame(frame, source, cx, cy, second, blur_weighted(w),
+             blur_fixed_sampler{cx, cy, f, frame->width, frame->height});
 }
 
 void radial_blur_scaled(pixmap* frame, const pixmap* source, float cx, float cy, int32_t w, float q) {
   if (!(q > 0))
     return; // no divisor, no blur
-  const blur_weights weights = blur_weights_of(w);
   const int32_t second = int32_t(std::clamp(cy, 0.0f, float(frame->height)));
-  blur_frame(
-      frame, source, cx, cy, second,
-      [weights](uint32_t sample, uint32_t source) { return blur_weighted(sample, source, weights); },
-      blur_scaled_sampler{cx, cy, q, frame->width, frame->height});
+  blur_frame(frame, source, cx, cy, second, blur_weighted(w),
+             blur_scaled_sampler{cx, cy, q, frame->width, frame->height});
 }
 
 void add_sprite_scaled(int32_t cx, int32_t cy, pixmap* dst, const pixmap* sprite, float level, int32_t base) {

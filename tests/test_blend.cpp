@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <limits>
 #include <memory>
 
@@ -36,6 +37,29 @@ uint32_t weighted(uint32_t s, uint32_t d, int w) {
   for (int k = 0; k < 3; k++)
     out |= uint32_t(mul_table[w][channel(s, k)] + mul_table[64 - w][channel(d, k)]) << (8 * k);
   return out;
+}
+
+// The fixed blurs as their rules read, pixel by pixel in the visit order:
+// rows from the centre row up, then from `second` down; each half row
+// outwards from the centre; the sample a factor f of the way in.
+template <typename Mix>
+void reference_blur(pixmap* frame, const pixmap* source, float cx, float cy, float f, int32_t second, Mix mix) {
+  const int32_t cx0 = int32_t(cx), cy0 = int32_t(cy);
+  auto at = [&](int32_t y, int32_t x) -> uint32_t& { return frame->pixels[y * 320 + x]; };
+  auto row = [&](int32_t y) {
+    const int32_t sy = int32_t(float(y) + (cy - float(y)) * f);
+    auto one = [&](int32_t x) {
+      at(y, x) = mix(at(sy, int32_t(float(x) + (cx - float(x)) * f)), source->pixels[y * 320 + x]);
+    };
+    for (int32_t x = cx0; x >= 0; x--)
+      one(x);
+    for (int32_t x = cx0 + 1; x < 320; x++)
+      one(x);
+  };
+  for (int32_t y = cy0; y >= 0; y--)
+    row(y);
+  for (int32_t y = second; y < 240; y++)
+    row(y);
 }
 } // namespace
 
@@ -132,6 +156,28 @@ TEST(RadialBlurWeighted, BlendsTheCentreRowTwice) {
       if (y == 33)
         want = weighted(want, source->pixels[i], 20);
       EXPECT_EQ(frame->pixels[i], want) << x << "," << y;
+    }
+}
+
+TEST(RadialBlur, EveryPixelFollowsTheVisitOrder) {
+  // Whole frames against the rules, for centres and factors whose sample
+  // rows near the centre lie in the row being blurred, and with the frame
+  // as its own source.
+  build_mul_tables();
+  const float cases[][3] = {{160, 120, 0.2f}, {33.5f, 201.25f, 0.05f}, {300.9f, 7.5f, 0.6f}};
+  for (const auto& c : cases)
+    for (int w : {32, 58, 64}) {
+      SCOPED_TRACE(testing::Message() << c[0] << "," << c[1] << " f " << c[2] << " w " << w);
+      auto frame = noise(320, 240, 41), source = noise(320, 240, 42), want = noise(320, 240, 41);
+      radial_blur_weighted(frame.get(), source.get(), c[0], c[1], w, c[2]);
+      reference_blur(want.get(), source.get(), c[0], c[1], c[2], int32_t(c[1]),
+                     [w](uint32_t s, uint32_t d) { return weighted(s, d, w); });
+      ASSERT_EQ(0, std::memcmp(frame->pixels, want->pixels, 320 * 240 * 4));
+      if (w != 32)
+        continue;
+      radial_blur(frame.get(), frame.get(), c[0], c[1], c[2]);
+      reference_blur(want.get(), want.get(), c[0], c[1], c[2], int32_t(c[1]) + 1, avg);
+      ASSERT_EQ(0, std::memcmp(frame->pixels, want->pixels, 320 * 240 * 4));
     }
 }
 

@@ -1,12 +1,12 @@
 #include "blend.h"
 
 #include "font8x8.h"
+#include "pixel4.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
-#include <cstring>
 #include <vector>
 
 uint8_t mul_table[65][256];
@@ -48,19 +48,6 @@ void cross_fade(pixmap* dst, int32_t x, int32_t y, const pixmap* a, const pixmap
 }
 
 namespace {
-// Four pixels at once; the multiplications work on 16-bit lanes, each
-// holding one channel. GCC and clang lower these to SSE2 on x86-64.
-using pixel4 = uint32_t __attribute__((vector_size(16)));
-using lanes16 = uint16_t __attribute__((vector_size(16)));
-
-inline pixel4 pixel4_load(const uint32_t* p) {
-  pixel4 v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
-
-inline void pixel4_store(uint32_t* p, pixel4 v) { std::memcpy(p, &v, sizeof v); }
-
 // Per-channel floor average; the top byte is the sample's.
 struct blur_average {
   template <typename T> T operator()(T sample, T source) const {
@@ -129,7 +116,7 @@ void blur_half_row(uint32_t* px, int64_t row_start, const uint32_t* src, int32_t
     }
     int32_t k = first;
     for (; k + 4 <= first + n; k += 4) {
-      const pixel4 sample = {px[off[k]], px[off[k + 1]], px[off[k + 2]], px[off[k + 3]]};
+      const pixel4 sample = pixel4{px[off[k]], px[off[k + 1]], px[off[k + 2]], px[off[k + 3]]};
       pixel4_store(out + k, mix(sample, pixel4_load(src + k)));
     }
     for (; k < first + n; k++)

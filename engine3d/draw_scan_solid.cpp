@@ -13,7 +13,7 @@ void scan_solid(const polygon* p, pixmap* target) {
   uint32_t* pixels = target->pixels;
   const int32_t* rows = target->rows;
   scan_triangle<0, true>({v[0].y, {v[0].x}}, {v[1].y, {v[1].x}}, {v[2].y, {v[2].x}}, target->width, target->height,
-                         [&](int32_t row, int32_t l, int32_t r, const float*, const float*) {
+                         [&](int32_t row, int32_t l, int32_t r, const scan_values&, const scan_values&) {
                            uint32_t* out = pixels + rows[row];
                            for (int32_t x = l; x < r; x++)
                              out[x] = colour;

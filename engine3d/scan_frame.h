@@ -11,19 +11,29 @@
 #include <initializer_list>
 #include <utility>
 
-// The loops over a vertex's N + 1 values are unrolled (the pragmas) so that
-// the edge values stay in registers from row to row.
-
 // A vertex of the converter: screen y, then screen x and N attributes.
 template <int N> struct scan_vertex {
   float y;
   float c[N + 1];
 };
 
+// An edge's x and its attributes (up to three; the lanes beyond are zero),
+// stepped together: each lane is computed as the scalar code would, so the
+// values are the same bits.
+using scan_values = float __attribute__((vector_size(16)));
+
+template <int N> inline scan_values scan_values_of(const scan_vertex<N>& v) {
+  static_assert(N >= 0 && N <= 3, "x and at most three attributes");
+  scan_values s = {};
+  for (int i = 0; i <= N; i++)
+    s[i] = v.c[i];
+  return s;
+}
+
 // Scan-converts the triangle (a, b, c) into a width x height target. For every
 // row with a non-empty span, row_fn(row, l, r, left, right) is called: columns
 // l .. r - 1 (0 <= l < r <= width - 1), and the edge values (x, then the
-// attributes) of the left and right edges at this row. SOLID selects the solid
+// attributes: scan_values) of the left and right edges at this row. SOLID selects the solid
 // fill's variant: a flat top keeps equal x unswapped and the right end is
 // ceil16(right x) instead of trunc(right x). Rows that hold a vertex exactly at
 // their top edge take their values there; otherwise, as the row counter starts
@@ -60,23 +70,15 @@ inline void scan_triangle(scan_vertex<N> a, scan_vertex<N> b, scan_vertex<N> c, 
     return;
 
   // Slopes per unit y of x and of every attribute: long edge, upper and lower short edges.
-  float long_slope[N + 1], upper_slope[N + 1], lower_slope[N + 1];
-#pragma GCC unroll 8
-  for (int i = 0; i <= N; i++) {
-    long_slope[i] = (c.c[i] - a.c[i]) / (c.y - a.y);
-    upper_slope[i] = b.y != a.y ? (b.c[i] - a.c[i]) / (b.y - a.y) : 0.0f;
-    lower_slope[i] = c.y != b.y ? (c.c[i] - b.c[i]) / (c.y - b.y) : 0.0f;
-  }
+  const scan_values va = scan_values_of(a), vb = scan_values_of(b), vc = scan_values_of(c);
+  const scan_values long_slope = (vc - va) / (c.y - a.y);
+  const scan_values upper_slope = b.y != a.y ? (vb - va) / (b.y - a.y) : scan_values{};
+  const scan_values lower_slope = c.y != b.y ? (vc - vb) / (c.y - b.y) : scan_values{};
 
-  float left[N + 1], right[N + 1];
-  const float* left_slope = long_slope;
-  const float* right_slope = long_slope;
+  scan_values left, right, left_slope = long_slope, right_slope = long_slope;
   auto advance = [&](float steps) {
-#pragma GCC unroll 8
-    for (int i = 0; i <= N; i++) {
-      left[i] += steps * left_slope[i];
-      right[i] += steps * right_slope[i];
-    }
+    left += steps * left_slope;
+    right += steps * right_slope;
   };
   // Draws rows first .. end - 1; false once a row is beyond the target, which ends the triangle.
   auto run_rows = [&](int32_t row, int32_t end) {
@@ -94,12 +96,9 @@ inline void scan_triangle(scan_vertex<N> a, scan_vertex<N> b, scan_vertex<N> c, 
       if (row > height - 1)
         return false;
       if (l < r)
-        row_fn(row, l, r, static_cast<const float*>(left), static_cast<const float*>(right));
-#pragma GCC unroll 8
-      for (int i = 0; i <= N; i++) {
-        left[i] += left_slope[i];
-        right[i] += right_slope[i];
-      }
+        row_fn(row, l, r, static_cast<const scan_values&>(left), static_cast<const scan_values&>(right));
+      left += left_slope;
+      right += right_slope;
     }
     return true;
   };
@@ -108,9 +107,7 @@ inline void scan_triangle(scan_vertex<N> a, scan_vertex<N> b, scan_vertex<N> c, 
   // In the upper half the edge of smaller slope is on the left; the long edge keeps its side below.
   const bool long_left = !(upper_slope[0] < long_slope[0]);
   if (!flat_top) {
-#pragma GCC unroll 8
-    for (int i = 0; i <= N; i++)
-      left[i] = right[i] = a.c[i];
+    left = right = va;
     left_slope = long_left ? long_slope : upper_slope;
     right_slope = long_left ? upper_slope : long_slope;
     float current = a.y;
@@ -125,21 +122,15 @@ inline void scan_triangle(scan_vertex<N> a, scan_vertex<N> b, scan_vertex<N> c, 
   if (c.y == b.y)
     return;
   if (flat_top) {
-// Both edges start unstepped at the two top vertices.
-#pragma GCC unroll 8
-    for (int i = 0; i <= N; i++) {
-      left[i] = a.c[i];
-      right[i] = b.c[i];
-    }
+    // Both edges start unstepped at the two top vertices.
+    left = va;
+    right = vb;
     left_slope = long_slope;
     right_slope = lower_slope;
   } else {
     // The short side restarts at the middle vertex, stepped to its ceiling.
     const float pre = raster_ceil_step(b.y);
-    float* restart = long_left ? right : left;
-#pragma GCC unroll 8
-    for (int i = 0; i <= N; i++)
-      restart[i] = b.c[i] + pre * lower_slope[i];
+    (long_left ? right : left) = vb + pre * lower_slope;
     (long_left ? right_slope : left_slope) = lower_slope;
   }
   float current = b.y;
@@ -152,16 +143,18 @@ inline void scan_triangle(scan_vertex<N> a, scan_vertex<N> b, scan_vertex<N> c, 
 
 // Start values at a span's first pixel and per-pixel steps of the N
 // attributes, from the left and right edge values of the row.
-template <int N> inline void scan_span_start(const float* left, const float* right, float* a, float* da) {
+template <int N> inline void scan_span_start(const scan_values& left, const scan_values& right, float* a, float* da) {
   const float xl = left[0], span = right[0] - xl;
   const float pre = raster_ceil_step(xl);
-#pragma GCC unroll 8
+  // A span of zero width draws nothing; its step is never used. (Lane 0,
+  // x over the span, is not used either.)
+  const scan_values d = span != 0 ? (right - left) / span : scan_values{};
+  scan_values s = left + pre * d;
+  // A span starting left of the target starts at column 0.
+  if (xl < 0)
+    s -= xl * d;
   for (int i = 0; i < N; i++) {
-    // A span of zero width draws nothing; its step is never used.
-    da[i] = span != 0 ? (right[i + 1] - left[i + 1]) / span : 0.0f;
-    a[i] = left[i + 1] + pre * da[i];
-    // A span starting left of the target starts at column 0.
-    if (xl < 0)
-      a[i] -= xl * da[i];
+    da[i] = d[i + 1];
+    a[i] = s[i + 1];
   }
 }

@@ -49,7 +49,7 @@ template <fast_mode MODE> void fast_draw(const polygon* p, pixmap* target) {
   int32_t* depth = target->depth;
   const int32_t* rows = target->rows;
   scan_triangle<N, false>(sv[0], sv[1], sv[2], target->width, target->height,
-                          [&](int32_t row, int32_t l, int32_t r, const float* left, const float* right) {
+                          [&](int32_t row, int32_t l, int32_t r, const scan_values& left, const scan_values& right) {
                             float a[N], da[N];
                             scan_span_start<N>(left, right, a, da);
                             const int32_t u = raster_fixed16(a[0]), vv = raster_fixed16(a[1]);

@@ -28,7 +28,7 @@ template <bool DEPTH> void general_draw(const polygon* p, pixmap* target) {
       sv[k].c[3] = v[k].z;
   }
   scan_triangle<N, false>(sv[0], sv[1], sv[2], target->width, target->height,
-                          [&](int32_t row, int32_t l, int32_t r, const float* left, const float* right) {
+                          [&](int32_t row, int32_t l, int32_t r, const scan_values& left, const scan_values& right) {
                             float a[3] = {}, da[3] = {};
                             scan_span_start<N>(left, right, a, da);
                             float u = a[0], vv = a[1], z = a[2];

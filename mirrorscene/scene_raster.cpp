@@ -26,8 +26,8 @@ uint32_t scene_scale_colour(uint32_t c, uint32_t level) {
 }
 
 template <bool DEPTH>
-void scene_span(rgb_image* target, const rgb_image* texture, int32_t row, int32_t l, int32_t r, const float* left,
-                const float* right) {
+void scene_span(rgb_image* target, const rgb_image* texture, int32_t row, int32_t l, int32_t r, const scan_values& left,
+                const scan_values& right) {
   float s[3], ds[3];
   scan_span_start<3>(left, right, s, ds);
   const int32_t n = r - l;
@@ -103,12 +103,12 @@ void scene_fill_triangle(rgb_image* target, const rgb_image* texture, const scen
   const scan_vertex<3> vc = {c->sy, {c->sx, c->u, c->v, c->d}};
   if (depth)
     scan_triangle<3, false>(va, vb, vc, target->width, target->height,
-                            [&](int32_t row, int32_t l, int32_t r, const float* left, const float* right) {
+                            [&](int32_t row, int32_t l, int32_t r, const scan_values& left, const scan_values& right) {
                               scene_span<true>(target, texture, row, l, r, left, right);
                             });
   else
     scan_triangle<3, false>(va, vb, vc, target->width, target->height,
-                            [&](int32_t row, int32_t l, int32_t r, const float* left, const float* right) {
+                            [&](int32_t row, int32_t l, int32_t r, const scan_values& left, const scan_values& right) {
                               scene_span<false>(target, texture, row, l, r, left, right);
                             });
 }

@@ -85,42 +85,60 @@ struct blur_weighted {
   }
 };
 
+// Mixes columns lo .. hi - 1 of out with the pixels sample(k), four at a
+// time: only for mixes that do not depend on each other.
+template <typename Mix, typename Sample>
+inline void blur_mix_columns(uint32_t* out, const uint32_t* src, int32_t lo, int32_t hi, const Mix& mix,
+                             Sample sample) {
+  int32_t k = lo;
+  for (; k + 4 <= hi; k += 4)
+    pixel4_store(out + k, mix(pixel4{sample(k), sample(k + 1), sample(k + 2), sample(k + 3)}, pixel4_load(src + k)));
+  for (; k < hi; k++)
+    out[k] = mix(sample(k), src[k]);
+}
+
 // Columns of a half row handled together: their sample positions first, in
 // the visit order, then the mixes.
 constexpr int32_t BLUR_CHUNK = 512;
 
 // One half row: columns from, from + step, ... up to end (exclusive) of the
-// row starting at px + row_start, visited in that order; sampler.at(j) gives
-// the offset in px of the pixel mixed with src[j], and sampler.hits tells
-// whether one of them lay in this row. When none did, no mix depends on
-// another one of the row, and four pixels are mixed at a time; otherwise
-// the pixels go one by one in the visit order, each sample read as the
-// earlier ones left it.
+// row starting at px + row_start, visited in that order. When no sample lies
+// in this row, no mix depends on another one of the row, and four pixels
+// are mixed at a time; otherwise the pixels go one by one in the visit
+// order, each sample read as the earlier ones left it. A sampler whose row
+// stays the same along the row (ONE_ROW) gives it and a column table;
+// otherwise sampler.at(j) gives the offset in px of the pixel mixed with
+// src[j], and sampler.hits tells whether one of them lay in this row.
 template <typename Mix, typename Sampler>
 void blur_half_row(uint32_t* px, int64_t row_start, const uint32_t* src, int32_t from, int32_t end, int32_t step,
                    const Mix& mix, Sampler& sampler) {
   uint32_t* out = px + row_start;
-  int64_t offsets[BLUR_CHUNK];
-  int32_t j = from;
-  while (j != end) {
-    const int32_t n = std::min(BLUR_CHUNK, step > 0 ? end - j : j - end);
-    const int32_t first = step > 0 ? j : j - n + 1; // lowest column of the chunk
-    int64_t* off = offsets - first;
-    sampler.hits = sampler.row == row_start;
-    for (int32_t t = 0; t < n; t++, j += step)
-      off[j] = sampler.at(j);
-    if (sampler.hits) {
-      for (int32_t k = j - n * step; k != j; k += step)
-        out[k] = mix(px[off[k]], src[k]);
-      continue;
+  if constexpr (Sampler::ONE_ROW) {
+    const uint32_t* srow = px + sampler.row;
+    const int32_t* col = sampler.columns;
+    if (sampler.row != row_start) {
+      blur_mix_columns(out, src, step > 0 ? from : end + 1, step > 0 ? end : from + 1, mix,
+                       [srow, col](int32_t k) { return srow[col[k]]; });
+    } else {
+      for (int32_t k = from; k != end; k += step)
+        out[k] = mix(srow[col[k]], src[k]);
     }
-    int32_t k = first;
-    for (; k + 4 <= first + n; k += 4) {
-      const pixel4 sample = pixel4{px[off[k]], px[off[k + 1]], px[off[k + 2]], px[off[k + 3]]};
-      pixel4_store(out + k, mix(sample, pixel4_load(src + k)));
+  } else {
+    int64_t off[BLUR_CHUNK];
+    int32_t j = from;
+    while (j != end) {
+      const int32_t n = std::min(BLUR_CHUNK, step > 0 ? end - j : j - end);
+      const int32_t first = step > 0 ? j : j - n + 1; // lowest column of the chunk
+      sampler.hits = sampler.row == row_start;
+      for (int32_t t = 0; t < n; t++, j += step)
+        off[j - first] = sampler.at(j);
+      if (sampler.hits) {
+        for (int32_t k = j - n * step; k != j; k += step)
+          out[k] = mix(px[off[k - first]], src[k]);
+      } else {
+        blur_mix_columns(out, src, first, first + n, mix, [&](int32_t k) { return px[off[k - first]]; });
+      }
     }
-    for (; k < first + n; k++)
-      out[k] = mix(px[off[k]], src[k]);
   }
 }
 
@@ -163,10 +181,10 @@ void blur_frame(pixmap* frame, const pixmap* source, float cx, float cy, int32_t
 constexpr int32_t BLUR_TABLE_WIDTH = 2048;
 
 struct blur_fixed_sampler {
+  static constexpr bool ONE_ROW = true;
   float cx, cy, f;
   int32_t w, h;
   int64_t row = 0;
-  bool hits = false;
   int32_t table[BLUR_TABLE_WIDTH];
   std::vector<int32_t> wide;
   const int32_t* columns;
@@ -188,13 +206,13 @@ struct blur_fixed_sampler {
     const float sy = float(i) + (cy - float(i)) * f;
     row = int64_t(std::clamp(sy, 0.0f, float(h - 1))) * w;
   }
-  int64_t at(int32_t j) const { return row + columns[j]; }
 };
 
 // Samples a factor that grows with the distance from the centre: distance /
 // q, taken at the start of each half row from the rows' distance and again
 // at every eighth column, where the sample row is recomputed too.
 struct blur_scaled_sampler {
+  static constexpr bool ONE_ROW = false;
   float cx, cy, q;
   int32_t w, h;
   int64_t row = 0, own = 0; // the sample row's and this row's offsets

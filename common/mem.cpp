@@ -1,5 +1,7 @@
 #include "mem.h"
 
+#include "pixel4.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -75,7 +77,11 @@ int mem_fill(void* dst, uint8_t value, size_t bytes) {
 
 int mem_fill_words(void* dst, uint32_t value, size_t count) {
   uint32_t* p = static_cast<uint32_t*>(dst);
-  for (size_t i = 0; i < count; i++)
+  const pixel4 four = pixel4{} + value;
+  size_t i = 0;
+  for (; i + 4 <= count; i += 4)
+    pixel4_store(p + i, four);
+  for (; i < count; i++)
     p[i] = value;
   return 1;
 }

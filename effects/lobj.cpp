@@ -8,6 +8,7 @@
 #include "jpeg.h"
 #include "lobj_parts.h"
 #include "lwo.h"
+#include "mem.h"
 #include "music.h"
 #include "pcx.h"
 #include "timeline.h"
@@ -119,7 +120,7 @@ int32_t lobj_frame() {
   s.offset_x = 32.0f * std::cos(s.beta);
   s.offset_y = 32.0f * std::sin(s.gamma);
 
-  std::fill(s.scene->depth, s.scene->depth + int64_t(s.scene->width) * s.scene->height, 0x7FFFFFFF);
+  mem_fill_words(s.scene->depth, uint32_t(PIXMAP_FAR_DEPTH), size_t(s.scene->width) * size_t(s.scene->height));
   // The background comes from the diffuse cube, whose init runs first;
   // without it the scene starts black.
   s.background = s.show ? s.show->pictures.dcube_background : nullptr;

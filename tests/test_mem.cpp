@@ -101,11 +101,15 @@ TEST(Mem, FillCoversWholeWordsAndTheRemainder) {
     EXPECT_EQ(buf[i], 0xAB);
   EXPECT_EQ(buf[10], 0) << "nothing past the region";
 
-  uint32_t words[5] = {};
-  ASSERT_EQ(mem_fill_words(words, 0xDEADBEEF, 4), 1);
-  for (int i = 0; i < 4; i++)
-    EXPECT_EQ(words[i], 0xDEADBEEFu);
-  EXPECT_EQ(words[4], 0u);
+  // Word counts around the four-word groups the fill writes at once.
+  for (size_t count = 0; count < 10; count++) {
+    uint32_t words[11] = {};
+    ASSERT_EQ(mem_fill_words(words + 1, 0xDEADBEEF, count), 1);
+    EXPECT_EQ(words[0], 0u);
+    for (size_t i = 1; i <= count; i++)
+      EXPECT_EQ(words[i], 0xDEADBEEFu) << count << ":" << i;
+    EXPECT_EQ(words[count + 1], 0u) << "nothing past the region, count " << count;
+  }
 }
 
 TEST(Mem, TotalWrapsAsUnsignedWithoutUndefinedBehaviour) {

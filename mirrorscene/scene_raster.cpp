@@ -71,6 +71,10 @@ struct scene_sprite_rect {
 template <bool DEPTH>
 void scene_sprite_rows(rgb_image* target, const rgb_image* image, const scene_sprite_rect& r, uint32_t level,
                        const uint8_t* levels, int32_t depth) {
+  // Black adds nothing, so black texels are passed over, unless the table
+  // makes black into a colour; hidden pixels are passed over before the
+  // table is read too.
+  const bool black_stays = !levels || levels[0] == 0;
   int64_t v = r.v0;
   for (int64_t y = r.top; y < r.bottom; y++, v += r.step) {
     const uint32_t* src = image->pixels + (v >> 16) * image->width;
@@ -80,11 +84,10 @@ void scene_sprite_rows(rgb_image* target, const rgb_image* image, const scene_sp
     int64_t u = r.u0;
     for (int64_t x = r.left; x < r.right; x++, u += r.step) {
       uint32_t c = src[u >> 16] & 0xFFFFFF;
+      if ((c == 0 && black_stays) || (DEPTH && z[x] >= depth))
+        continue;
       if (levels)
         c = uint32_t(levels[c & 255]) | uint32_t(levels[c >> 8 & 255]) << 8 | uint32_t(levels[c >> 16]) << 16;
-      // Black adds nothing.
-      if (c == 0 || (DEPTH && z[x] >= depth))
-        continue;
       if (level < 256)
         c = scene_scale_colour(c, level);
       dst[x] = colour_add_saturated(dst[x], c);

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 uint8_t mul_table[65][256];
@@ -85,6 +86,13 @@ struct blur_weighted {
   }
 };
 
+// a held to [lo, hi]; a value that is not a number becomes lo, so that no
+// sample position is ever undefined (a centre or divisor far out of range).
+inline float blur_clamp(float a, float lo, float hi) {
+  a = a > lo ? a : lo;
+  return a < hi ? a : hi;
+}
+
 // Mixes columns lo .. hi - 1 of out with the pixels sample(k), four at a
 // time: only for mixes that do not depend on each other.
 template <typename Mix, typename Sample>
@@ -107,8 +115,8 @@ constexpr int32_t BLUR_CHUNK = 512;
 // are mixed at a time; otherwise the pixels go one by one in the visit
 // order, each sample read as the earlier ones left it. A sampler whose row
 // stays the same along the row (ONE_ROW) gives it and a column table;
-// otherwise sampler.at(j) gives the offset in px of the pixel mixed with
-// src[j], and sampler.hits tells whether one of them lay in this row.
+// otherwise sampler.fill gives the offsets in px of the pixels mixed with
+// the columns, and sampler.hits tells whether one of them lay in this row.
 template <typename Mix, typename Sampler>
 void blur_half_row(uint32_t* px, int64_t row_start, const uint32_t* src, int32_t from, int32_t end, int32_t step,
                    const Mix& mix, Sampler& sampler) {
@@ -124,14 +132,14 @@ void blur_half_row(uint32_t* px, int64_t row_start, const uint32_t* src, int32_t
         out[k] = mix(srow[col[k]], src[k]);
     }
   } else {
-    int64_t off[BLUR_CHUNK];
+    int32_t off[BLUR_CHUNK];
     int32_t j = from;
     while (j != end) {
       const int32_t n = std::min(BLUR_CHUNK, step > 0 ? end - j : j - end);
       const int32_t first = step > 0 ? j : j - n + 1; // lowest column of the chunk
       sampler.hits = sampler.row == row_start;
-      for (int32_t t = 0; t < n; t++, j += step)
-        off[j - first] = sampler.at(j);
+      sampler.fill(j, n, step, off, first);
+      j += n * step;
       if (sampler.hits) {
         for (int32_t k = j - n * step; k != j; k += step)
           out[k] = mix(px[off[k - first]], src[k]);
@@ -145,18 +153,18 @@ void blur_half_row(uint32_t* px, int64_t row_start, const uint32_t* src, int32_t
 // The visit order the blurs share: rows from the centre row up to the top,
 // then from second_row down to the bottom; in each row, columns from the
 // centre to the left edge, then from the column right of the centre to the
-// right edge. Each half row starts with sampler.begin(row); sampler.at(j)
-// then gives the offset of the frame pixel to mix with the source at column
-// j. Centres out of range are held to the frame.
+// right edge. Each half row starts with sampler.begin(row). Centres out of
+// range are held to the frame.
 template <typename Mix, typename Sampler>
 void blur_frame(pixmap* frame, const pixmap* source, float cx, float cy, int32_t second_row, const Mix& mix,
                 Sampler&& sampler) {
   const int32_t w = frame->width, h = frame->height;
-  if (w <= 0 || h <= 0 || source->width < w || source->height < h)
+  // Offsets within the frame fit 32 bits for every frame pixmap_create makes.
+  if (w <= 0 || h <= 0 || source->width < w || source->height < h || int64_t(w) * h > PIXMAP_MAX_PIXELS)
     return;
-  const int32_t cx0 = int32_t(std::clamp(cx, -1.0f, float(w)));
-  const int32_t cx1 = int32_t(std::clamp(cx + 1.0f, 0.0f, float(w)));
-  const int32_t cy0 = int32_t(std::clamp(cy, -1.0f, float(h)));
+  const int32_t cx0 = int32_t(blur_clamp(cx, -1.0f, float(w)));
+  const int32_t cx1 = int32_t(blur_clamp(cx + 1.0f, 0.0f, float(w)));
+  const int32_t cy0 = int32_t(blur_clamp(cy, -1.0f, float(h)));
   second_row = std::clamp(second_row, 0, h);
   uint32_t* px = frame->pixels;
   auto row = [&](int32_t i) {
@@ -200,17 +208,22 @@ struct blur_fixed_sampler {
   blur_fixed_sampler(const blur_fixed_sampler&) = delete; // columns points into itself
   int32_t column(int32_t j) const {
     const float sx = float(j) + (cx - float(j)) * f;
-    return int32_t(std::clamp(sx, 0.0f, float(w - 1)));
+    return int32_t(blur_clamp(sx, 0.0f, float(w - 1)));
   }
   void begin(int32_t i) {
     const float sy = float(i) + (cy - float(i)) * f;
-    row = int64_t(std::clamp(sy, 0.0f, float(h - 1))) * w;
+    row = int64_t(blur_clamp(sy, 0.0f, float(h - 1))) * w;
   }
 };
 
 // Samples a factor that grows with the distance from the centre: distance /
 // q, taken at the start of each half row from the rows' distance and again
-// at every eighth column, where the sample row is recomputed too.
+// at every eighth column, where the sample row is recomputed too. Between
+// two such columns the factor and the row stay, so the columns go four at a
+// time from a column that is a multiple of four.
+using floats4 = float __attribute__((vector_size(16)));
+using ints4 = int32_t __attribute__((vector_size(16)));
+
 struct blur_scaled_sampler {
   static constexpr bool ONE_ROW = false;
   float cx, cy, q;
@@ -220,7 +233,7 @@ struct blur_scaled_sampler {
   float dy = 0, r = 0, y = 0;
   void pick_row() {
     const float sy = y + r * dy;
-    row = int64_t(std::clamp(sy, 0.0f, float(h - 1))) * w;
+    row = int64_t(blur_clamp(sy, 0.0f, float(h - 1))) * w;
     hits |= row == own;
   }
   void begin(int32_t i) {
@@ -230,24 +243,50 @@ struct blur_scaled_sampler {
     r = std::fabs(dy) / q;
     pick_row();
   }
-  int64_t at(int32_t j) {
-    const float dx = cx - float(j);
+  // The factor and row from column j on, when j is one where they are taken.
+  void pick(int32_t j, float dx) {
     if ((j & 7) == 0) {
       r = std::sqrt(dx * dx + dy * dy) / q;
       pick_row();
     }
-    return row + int32_t(std::clamp(float(j) + r * dx, 0.0f, float(w - 1)));
+  }
+  int64_t at(int32_t j) {
+    const float dx = cx - float(j);
+    pick(j, dx);
+    return row + int32_t(blur_clamp(float(j) + r * dx, 0.0f, float(w - 1)));
+  }
+  // The offsets of columns j, j + step, ... (n of them, in this order) into
+  // off[column - first].
+  void fill(int32_t j, int32_t n, int32_t step, int32_t* off, int32_t first) {
+    int32_t t = 0;
+    for (; t < n && (j & 3) != 0; t++, j += step)
+      off[j - first] = int32_t(at(j));
+    const floats4 lane = {0.0f, 1.0f, 2.0f, 3.0f};
+    const floats4 low = {}, high = floats4{} + float(w - 1);
+    for (; t + 4 <= n; t += 4, j += 4 * step) {
+      pick(j, cx - float(j));
+      // The four columns from the lowest, whichever way they are visited.
+      const int32_t base = step > 0 ? j : j - 3;
+      const floats4 x = float(base) + lane;
+      floats4 sx = x + r * (cx - x);
+      sx = sx > low ? sx : low;
+      sx = sx < high ? sx : high;
+      const ints4 o = __builtin_convertvector(sx, ints4) + int32_t(row);
+      std::memcpy(off + (base - first), &o, sizeof o);
+    }
+    for (; t < n; t++, j += step)
+      off[j - first] = int32_t(at(j));
   }
 };
 } // namespace
 
 void radial_blur(pixmap* frame, const pixmap* source, float cx, float cy, float f) {
-  const int32_t second = int32_t(std::clamp(cy + 1.0f, 0.0f, float(frame->height)));
+  const int32_t second = int32_t(blur_clamp(cy + 1.0f, 0.0f, float(frame->height)));
   blur_frame(frame, source, cx, cy, second, blur_average{}, blur_fixed_sampler{cx, cy, f, frame->width, frame->height});
 }
 
 void radial_blur_weighted(pixmap* frame, const pixmap* source, float cx, float cy, int32_t w, float f) {
-  const int32_t second = int32_t(std::clamp(cy, 0.0f, float(frame->height)));
+  const int32_t second = int32_t(blur_clamp(cy, 0.0f, float(frame->height)));
   blur_frame(frame, source, cx, cy, second, blur_weighted(w),
              blur_fixed_sampler{cx, cy, f, frame->width, frame->height});
 }
@@ -255,7 +294,7 @@ void radial_blur_weighted(pixmap* frame, const pixmap* source, float cx, float c
 void radial_blur_scaled(pixmap* frame, const pixmap* source, float cx, float cy, int32_t w, float q) {
   if (!(q > 0))
     return; // no divisor, no blur
-  const int32_t second = int32_t(std::clamp(cy, 0.0f, float(frame->height)));
+  const int32_t second = int32_t(blur_clamp(cy, 0.0f, float(frame->height)));
   blur_frame(frame, source, cx, cy, second, blur_weighted(w),
              blur_scaled_sampler{cx, cy, q, frame->width, frame->height});
 }

@@ -93,7 +93,10 @@ TEST(EndpartBlur, NeverReadsOutsideTheFrame) {
   // the centre: held to the frame (checked under the sanitizers).
   build_mul_tables();
   opening_pixmap frame = opening_noise(320, 240, 31), source = opening_noise(320, 240, 32);
-  for (const auto& c : std::vector<std::array<float, 3>>{{-50, 400, 0.5f}, {1000, -300, 2}, {160, 120, 1e-6f}}) {
+  // A divisor so small that the factor is infinite: at the centre column it
+  // meets a zero distance, and the sample position is not a number.
+  for (const auto& c :
+       std::vector<std::array<float, 3>>{{-50, 400, 0.5f}, {1000, -300, 2}, {160, 120, 1e-6f}, {161, 120, 1e-40f}}) {
     radial_blur_scaled(frame.get(), source.get(), c[0], c[1], 58, c[2]);
   }
   const std::vector<uint32_t> before = pixels_of(frame.get());

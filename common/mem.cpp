@@ -21,13 +21,13 @@ void* mem_alloc(size_t size) {
     }
     size += 1024;
   }
-  // malloc(0) may legally return none; a zero-byte block is still a block.
-  void* block = std::malloc(size ? size : 1);
+  // calloc(0) may legally return none; a zero-byte block is still a block.
+  // calloc hands out fresh pages already zero, without touching them.
+  void* block = std::calloc(size ? size : 1, 1);
   if (!block) {
     mem_error = 1;
     return nullptr;
   }
-  mem_fill(block, 0, size);
   if (mem_stats_flags & MEM_STAT_TOTAL)
     mem_total += static_cast<uint32_t>(size);
   if (mem_stats_flags & MEM_STAT_BLOCKS)

@@ -76,7 +76,28 @@ bool starts_with(const char* s, const char* prefix) {
   return prefix && *prefix && std::strncmp(s, prefix, std::strlen(prefix)) == 0;
 }
 
-bool is_separator(const text_tokenizer* t, char c) { return c != 0 && std::strchr(t->separators, c) != nullptr; }
+bool is_separator(const text_tokenizer* t, char c) { return t->separator_table[uint8_t(c)] != 0; }
+
+bool is_lead(const text_tokenizer* t, char c) { return t->lead_table[uint8_t(c)] != 0; }
+
+// The byte tables: separators, and the first bytes of the comment marks, the
+// quotes and the special tokens in use.
+void make_tables(text_tokenizer* t) {
+  for (const char* c = t->separators; *c; c++)
+    t->separator_table[uint8_t(*c)] = 1;
+  auto lead = [t](const char* s) {
+    if (s && *s)
+      t->lead_table[uint8_t(*s)] = 1;
+  };
+  if (t->flags & TOKENIZER_BLOCK_COMMENTS)
+    lead(t->block_start);
+  if (t->flags & TOKENIZER_LINE_COMMENTS)
+    lead(t->line_comment);
+  for (int32_t i = 0; i < t->quote_count; i++)
+    lead(t->quotes[i]);
+  for (int32_t i = 0; i < t->special_count; i++)
+    lead(t->specials[i]);
+}
 
 // The quote string the text starts with, or none.
 const char* quote_at(const text_tokenizer* t, const char* s) {
@@ -102,22 +123,24 @@ void prepare(text_tokenizer* t) {
   char* o = t->work;
   const char sep = t->separators[0];
   while (*s) {
-    if ((t->flags & TOKENIZER_BLOCK_COMMENTS) && starts_with(s, t->block_start)) {
+    // Comments, quotes and special tokens can only start at a lead byte.
+    const bool lead = is_lead(t, *s);
+    if (lead && (t->flags & TOKENIZER_BLOCK_COMMENTS) && starts_with(s, t->block_start)) {
       const char* end = std::strstr(s + std::strlen(t->block_start), t->block_end);
       s = end ? end + std::strlen(t->block_end) : s + std::strlen(s);
       *o++ = sep;
-    } else if ((t->flags & TOKENIZER_LINE_COMMENTS) && starts_with(s, t->line_comment)) {
+    } else if (lead && (t->flags & TOKENIZER_LINE_COMMENTS) && starts_with(s, t->line_comment)) {
       while (*s && *s != '\n')
         s++;
       *o++ = sep;
-    } else if (const char* q = quote_at(t, s)) {
+    } else if (const char* q = lead ? quote_at(t, s) : nullptr) {
       const size_t ql = std::strlen(q);
       const char* close = std::strstr(s + ql, q);
       const char* end = close ? close + ql : s + std::strlen(s);
       *o++ = sep;
       while (s < end)
         *o++ = *s++;
-    } else if (const char* sp = special_at(t, s)) {
+    } else if (const char* sp = lead ? special_at(t, s) : nullptr) {
       const size_t sl = std::strlen(sp);
       *o++ = sep;
       std::memcpy(o, sp, sl);
@@ -146,7 +169,7 @@ int locate(const text_tokenizer* t, const char* p, const char** start, const cha
   if (!*p)
     return 0;
   *start = p;
-  if (const char* q = quote_at(t, p)) {
+  if (const char* q = is_lead(t, *p) ? quote_at(t, p) : nullptr) {
     const size_t ql = std::strlen(q);
     const char* close = std::strstr(p + ql, q);
     if (!close)
@@ -213,6 +236,7 @@ text_tokenizer* text_tokenizer_create(const char* text, const char* extra_separa
     t->flags |= TOKENIZER_QUOTES;
   if (t->special_count > 0)
     t->flags |= TOKENIZER_SPECIALS;
+  make_tables(t);
   prepare(t);
   t->cursor = t->work;
   return t;

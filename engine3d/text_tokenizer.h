@@ -33,6 +33,10 @@ struct text_tokenizer {
   char* block_start;
   char* block_end;
   char* line_comment;
+  // Made once from the above: which bytes are separators, and which start
+  // a comment, a quote or a special token (only there are those looked for).
+  uint8_t separator_table[256];
+  uint8_t lead_table[256];
 };
 
 // A tokenizer over a copy of text. Lists (quotes, specials) are single

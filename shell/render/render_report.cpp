@@ -4,6 +4,12 @@
 #include <chrono>
 #include <nlohmann/json.hpp>
 
+namespace {
+double wall_us() {
+  return std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+} // namespace
+
 void render_report_begin(render_report* report, int32_t fps) {
   report->fps = fps > 0 ? fps : 60;
   report->frames = 0;
@@ -15,13 +21,9 @@ void render_report_begin(render_report* report, int32_t fps) {
   report->video_path.clear();
   report->video_frames = 0;
   report->video_wall_seconds = 0;
+  report->begin_wall_us = wall_us();
+  report->startup_us = 0;
 }
-
-namespace {
-double wall_us() {
-  return std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-} // namespace
 
 void render_report_frame(render_report* report, const shell_frame_info* info) {
   const int64_t n = report->frames++;
@@ -56,6 +58,8 @@ void render_report_frame(render_report* report, const shell_frame_info* info) {
     if (info->stepped)
       report->loop_steps_us += info->step_us;
   }
+  if (n == 0)
+    report->startup_us = now_us - report->begin_wall_us;
   report->last_wall_us = now_us;
   report->has_last = 1;
   report->last_order = info->order;
@@ -93,6 +97,7 @@ std::string render_report_json(const render_report* report, double wall_seconds,
       {"frames", report->frames},
       {"simulated_seconds", double(report->frames) / report->fps},
       {"wall_seconds", wall_seconds},
+      {"startup_seconds", report->startup_us / 1e6},
       {"loop_overhead_us",
        report->frames > 1 ? std::max(0.0, report->loop_us - report->loop_steps_us) / double(report->frames - 1) : 0.0},
       {"audio_us", report->frames > 0 ? report->audio_us / double(report->frames) : 0.0},

@@ -2,7 +2,8 @@
 // (and the end part) its frames, when it began and ended in simulated time
 // and music position, and the wall time of its effect steps; and the
 // frame loop's own cost per frame (loop_overhead_us), of which the audio's
-// rendering (audio_us) is reported apart.
+// rendering (audio_us) is reported apart; and the start-up's wall time up to
+// the first frame (startup_seconds).
 #pragma once
 
 #include "shell.h"
@@ -33,6 +34,9 @@ struct render_report {
   double last_wall_us, loop_us, loop_steps_us;
   // Wall time spent rendering the show's audio (part of the loop's cost).
   double audio_us;
+  // Wall time from render_report_begin to the end of the first frame: the
+  // start-up (data loaded, every effect initialised) and that frame.
+  double begin_wall_us, startup_us;
   // The video capture, when there was one: its file, its frames and the
   // wall time it took, muxing included.
   std::string video_path;

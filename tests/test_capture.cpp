@@ -296,12 +296,13 @@ TEST_F(capture_fixture, FfmpegFailingMidwayIsReportedAndLeavesNothing) {
 TEST_F(capture_fixture, InterruptedCaptureLeavesNothing) {
   const std::set<std::string> before = folder();
   std::string out;
+  std::string command = "(";
+  command += testkit_bin_dir();
   const int status =
-      testkit_run("(" + testkit_bin_dir() +
-                      "/demo_render --seconds 600 --size native --scale 1 --video show.mkv --quiet "
-                      ">/dev/null 2>err.txt & pid=$!; "
-                      "for i in $(seq 600); do ls -A | grep -q '^[.]show[.]mkv' && break; sleep 0.1; done; "
-                      "sleep 1; kill -TERM $pid; wait $pid)",
+      testkit_run(command + "/demo_render --seconds 600 --size native --scale 1 --video show.mkv --quiet "
+                            ">/dev/null 2>err.txt & pid=$!; "
+                            "for i in $(seq 600); do ls -A | grep -q '^[.]show[.]mkv' && break; sleep 0.1; done; "
+                            "sleep 1; kill -TERM $pid; wait $pid)",
                   &out);
   EXPECT_EQ(status, 1);
   const std::vector<uint8_t> err = testkit_read_file("err.txt");

@@ -139,7 +139,8 @@ TEST(PictureTool, Pcx24ReadsRunsAcrossRowsAndPlanes) {
   std::string out, err;
   ASSERT_EQ(run_picture("png --pcx24 runs.pcx out.png", &out, &err), 0) << err;
   fixture_bytes expected(12, 100);
-  expected.insert(expected.end(), {100, 60, 60, 100, 60, 60, 60, 60, 60, 60, 60, 60});
+  for (uint8_t b : {100, 60, 60, 100, 60, 60, 60, 60, 60, 60, 60, 60})
+    expected.push_back(b);
   EXPECT_EQ(reader_magick_raw("out.png", "", "rgb"), expected);
   ASSERT_EQ(run_picture("info --pcx24 runs.pcx", &out, &err), 0) << err;
   EXPECT_EQ(out, "format: PCX\nwidth: 4\nheight: 2\nkind: 24-bit, three planes (mirror engine reader)\n");

@@ -44,7 +44,10 @@ std::string render_progress_line(int64_t done, int64_t total, int32_t estimated,
   char part[96];
   if (of > 0) {
     const int32_t filled = int32_t(done * bar_width / of);
-    line = "[" + std::string(size_t(filled), '#') + std::string(size_t(bar_width - filled), '-') + "] ";
+    line.assign(1, '[');
+    line.append(size_t(filled), '#');
+    line.append(size_t(bar_width - filled), '-');
+    line += "] ";
     std::snprintf(part, sizeof part, "%lld/%s%lld frames", static_cast<long long>(done), estimated ? "~" : "",
                   static_cast<long long>(of));
   } else {
@@ -53,8 +56,11 @@ std::string render_progress_line(int64_t done, int64_t total, int32_t estimated,
   line += part;
   std::snprintf(part, sizeof part, "  %.1f s  %.2fx real time", simulated, speed);
   line += part;
-  if (of > 0 && speed > 0)
-    line += "  " + clock_text(double(of - done) / fps / speed) + " left";
+  if (of > 0 && speed > 0) {
+    line += "  ";
+    line += clock_text(double(of - done) / fps / speed);
+    line += " left";
+  }
   return line;
 }
 

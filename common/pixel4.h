@@ -10,6 +10,8 @@
 
 using pixel4 = uint32_t __attribute__((vector_size(16)));
 using lanes16 = uint16_t __attribute__((vector_size(16))); // one colour channel per lane
+using floats4 = float __attribute__((vector_size(16)));
+using ints4 = int32_t __attribute__((vector_size(16)));
 
 inline pixel4 pixel4_load(const uint32_t* p) {
   pixel4 v;

@@ -2,6 +2,7 @@
 
 #include "font8x8.h"
 #include "pixel4.h"
+#include "raster.h"
 
 #include <algorithm>
 #include <cmath>
@@ -86,13 +87,6 @@ struct blur_weighted {
   }
 };
 
-// a held to [lo, hi]; a value that is not a number becomes lo, so that no
-// sample position is ever undefined (a centre or divisor far out of range).
-inline float blur_clamp(float a, float lo, float hi) {
-  a = a > lo ? a : lo;
-  return a < hi ? a : hi;
-}
-
 // Mixes columns lo .. hi - 1 of out with the pixels sample(k), four at a
 // time: only for mixes that do not depend on each other.
 template <typename Mix, typename Sample>
@@ -162,9 +156,9 @@ void blur_frame(pixmap* frame, const pixmap* source, float cx, float cy, int32_t
   // Offsets within the frame fit 32 bits for every frame pixmap_create makes.
   if (w <= 0 || h <= 0 || source->width < w || source->height < h || int64_t(w) * h > PIXMAP_MAX_PIXELS)
     return;
-  const int32_t cx0 = int32_t(blur_clamp(cx, -1.0f, float(w)));
-  const int32_t cx1 = int32_t(blur_clamp(cx + 1.0f, 0.0f, float(w)));
-  const int32_t cy0 = int32_t(blur_clamp(cy, -1.0f, float(h)));
+  const int32_t cx0 = int32_t(raster_clamp(cx, -1.0f, float(w)));
+  const int32_t cx1 = int32_t(raster_clamp(cx + 1.0f, 0.0f, float(w)));
+  const int32_t cy0 = int32_t(raster_clamp(cy, -1.0f, float(h)));
   second_row = std::clamp(second_row, 0, h);
   uint32_t* px = frame->pixels;
   auto row = [&](int32_t i) {
@@ -182,7 +176,8 @@ void blur_frame(pixmap* frame, const pixmap* source, float cx, float cy, int32_t
 }
 
 // Samples a fixed factor f of the way towards the centre. Sample coordinates
-// are clamped to the frame, so a centre or factor out of range smears but
+// are clamped to the frame (raster_clamp: a value that is not a number
+// becomes the low end, so no position is ever undefined), so a centre or factor out of range smears but
 // never reads outside. The sample column depends on the column alone, so it
 // comes from a table made once per call (on the stack up to
 // BLUR_TABLE_WIDTH columns); the sample row is the same for a whole row.
@@ -208,11 +203,11 @@ struct blur_fixed_sampler {
   blur_fixed_sampler(const blur_fixed_sampler&) = delete; // columns points into itself
   int32_t column(int32_t j) const {
     const float sx = float(j) + (cx - float(j)) * f;
-    return int32_t(blur_clamp(sx, 0.0f, float(w - 1)));
+    return int32_t(raster_clamp(sx, 0.0f, float(w - 1)));
   }
   void begin(int32_t i) {
     const float sy = float(i) + (cy - float(i)) * f;
-    row = int64_t(blur_clamp(sy, 0.0f, float(h - 1))) * w;
+    row = int64_t(raster_clamp(sy, 0.0f, float(h - 1))) * w;
   }
 };
 
@@ -221,9 +216,6 @@ struct blur_fixed_sampler {
 // at every eighth column, where the sample row is recomputed too. Between
 // two such columns the factor and the row stay, so the columns go four at a
 // time from a column that is a multiple of four.
-using floats4 = float __attribute__((vector_size(16)));
-using ints4 = int32_t __attribute__((vector_size(16)));
-
 struct blur_scaled_sampler {
   static constexpr bool ONE_ROW = false;
   float cx, cy, q;
@@ -233,7 +225,7 @@ struct blur_scaled_sampler {
   float dy = 0, r = 0, y = 0;
   void pick_row() {
     const float sy = y + r * dy;
-    row = int64_t(blur_clamp(sy, 0.0f, float(h - 1))) * w;
+    row = int64_t(raster_clamp(sy, 0.0f, float(h - 1))) * w;
     hits |= row == own;
   }
   void begin(int32_t i) {
@@ -253,7 +245,7 @@ struct blur_scaled_sampler {
   int64_t at(int32_t j) {
     const float dx = cx - float(j);
     pick(j, dx);
-    return row + int32_t(blur_clamp(float(j) + r * dx, 0.0f, float(w - 1)));
+    return row + int32_t(raster_clamp(float(j) + r * dx, 0.0f, float(w - 1)));
   }
   // The offsets of columns j, j + step, ... (n of them, in this order) into
   // off[column - first].
@@ -281,12 +273,12 @@ struct blur_scaled_sampler {
 } // namespace
 
 void radial_blur(pixmap* frame, const pixmap* source, float cx, float cy, float f) {
-  const int32_t second = int32_t(blur_clamp(cy + 1.0f, 0.0f, float(frame->height)));
+  const int32_t second = int32_t(raster_clamp(cy + 1.0f, 0.0f, float(frame->height)));
   blur_frame(frame, source, cx, cy, second, blur_average{}, blur_fixed_sampler{cx, cy, f, frame->width, frame->height});
 }
 
 void radial_blur_weighted(pixmap* frame, const pixmap* source, float cx, float cy, int32_t w, float f) {
-  const int32_t second = int32_t(blur_clamp(cy, 0.0f, float(frame->height)));
+  const int32_t second = int32_t(raster_clamp(cy, 0.0f, float(frame->height)));
   blur_frame(frame, source, cx, cy, second, blur_weighted(w),
              blur_fixed_sampler{cx, cy, f, frame->width, frame->height});
 }
@@ -294,7 +286,7 @@ void radial_blur_weighted(pixmap* frame, const pixmap* source, float cx, float c
 void radial_blur_scaled(pixmap* frame, const pixmap* source, float cx, float cy, int32_t w, float q) {
   if (!(q > 0))
     return; // no divisor, no blur
-  const int32_t second = int32_t(blur_clamp(cy, 0.0f, float(frame->height)));
+  const int32_t second = int32_t(raster_clamp(cy, 0.0f, float(frame->height)));
   blur_frame(frame, source, cx, cy, second, blur_weighted(w),
              blur_scaled_sampler{cx, cy, q, frame->width, frame->height});
 }

@@ -4,6 +4,7 @@
 // what they do with each row's span.
 #pragma once
 
+#include "pixel4.h"
 #include "raster.h"
 
 #include <cmath>
@@ -20,7 +21,7 @@ template <int N> struct scan_vertex {
 // An edge's x and its attributes (up to three; the lanes beyond are zero),
 // stepped together: each lane is computed as the scalar code would, so the
 // values are the same bits.
-using scan_values = float __attribute__((vector_size(16)));
+using scan_values = floats4;
 
 template <int N> inline scan_values scan_values_of(const scan_vertex<N>& v) {
   static_assert(N >= 0 && N <= 3, "x and at most three attributes");
